@@ -1,0 +1,1 @@
+#include "model/compu_check.h"

@@ -1,0 +1,1 @@
+#include "model/passage_times.h"
