@@ -1,0 +1,75 @@
+#include "drawn_items.h"
+
+#include <QPainter>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace korvane {
+
+LineItem::LineItem(QWidget* parent, const QLine& line) : QWidget(parent), line_(line) {
+    const int left = std::min(line.x1(), line.x2());
+    const int top = std::min(line.y1(), line.y2());
+    const int right = std::max(line.x1(), line.x2());
+    const int bottom = std::max(line.y1(), line.y2());
+    setGeometry(left, top, right - left + 1, bottom - top + 1);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LineItem::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(palette().color(QPalette::WindowText));
+    pen.setWidth(1);
+    pen.setCapStyle(Qt::SquareCap);
+    painter.setPen(pen);
+    painter.drawLine(line_.translated(-pos()));
+}
+
+PictureBox::PictureBox(QWidget* parent, const QPixmap& picture, const QColor& background)
+    : QWidget(parent), picture_(picture), background_(background) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), background_);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+ImageItem::ImageItem(QWidget* parent, const QPixmap& picture) : QWidget(parent), picture_(picture) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ImageItem::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawPixmap(rect(), picture_);
+}
+
+FrameBox::FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+}
+
+void FrameBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int top = metrics.height() / 2;
+    const QRect border(0, top, width() - 2, height() - top - 2);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(border);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(border.translated(1, 1));
+
+    const QString caption = title();
+    const QRect captionRect(8, 0, metrics.horizontalAdvance(caption), metrics.height());
+    painter.fillRect(captionRect, palette().color(QPalette::Window));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
+}
+
+} // namespace korvane

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QGroupBox>
+#include <QLine>
+#include <QPixmap>
+#include <QWidget>
+
+namespace korvane {
+
+// A solid line one pixel wide, drawn on its container between two points given in the
+// container's coordinates. It covers just the bounding box of the line, lets every mouse event
+// through to what lies beneath and never takes the focus.
+class LineItem : public QWidget {
+    Q_OBJECT
+public:
+    LineItem(QWidget* parent, const QLine& line);
+
+    // The two end points, in the container's coordinates.
+    QLine line() const { return line_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLine line_;
+};
+
+// A picture box: the picture at its own pixel size at the top-left corner, the rest of the box
+// in its background colour. No border, never takes the focus.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    PictureBox(QWidget* parent, const QPixmap& picture, const QColor& background);
+
+    const QPixmap& picture() const { return picture_; }
+    QColor background() const { return background_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+    QColor background_;
+};
+
+// An image control: the picture scaled to fill the control's rectangle exactly.
+class ImageItem : public QWidget {
+    Q_OBJECT
+public:
+    ImageItem(QWidget* parent, const QPixmap& picture);
+
+    const QPixmap& picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+};
+
+// A frame: an etched group border whose caption stands in its top edge, over an opaque
+// interior that hides whatever its container draws beneath it. Never takes the focus.
+class FrameBox : public QGroupBox {
+    Q_OBJECT
+public:
+    FrameBox(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace korvane

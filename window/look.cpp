@@ -1,0 +1,93 @@
+#include "korvane.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QToolTip>
+
+// The resources live in a static library; make sure they are linked in and registered.
+static void registerKorvaneResources() {
+    Q_INIT_RESOURCE(korvane);
+}
+
+namespace korvane {
+
+namespace {
+
+// The 3-D face colour (buttons, dialogs, labels, the window's background) and the menu colour,
+// as Windows 10 sets them.
+constexpr QColor kFace(240, 240, 240);
+constexpr QColor kMenu(240, 240, 240);
+
+QString loadFamily(const QString& path, const QString& fallback) {
+    const int id = QFontDatabase::addApplicationFont(path);
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    return families.isEmpty() ? fallback : families.front();
+}
+
+QPalette fixedPalette() {
+    QPalette pal;
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    const QColor grey(109, 109, 109);
+    pal.setColor(QPalette::Window, kFace);
+    pal.setColor(QPalette::Button, kFace);
+    pal.setColor(QPalette::WindowText, black);
+    pal.setColor(QPalette::ButtonText, black);
+    pal.setColor(QPalette::Text, black);
+    pal.setColor(QPalette::Base, white);
+    pal.setColor(QPalette::AlternateBase, kFace);
+    pal.setColor(QPalette::Light, white);
+    pal.setColor(QPalette::Midlight, QColor(227, 227, 227));
+    pal.setColor(QPalette::Mid, QColor(160, 160, 160));
+    pal.setColor(QPalette::Dark, QColor(160, 160, 160));
+    pal.setColor(QPalette::Shadow, QColor(105, 105, 105));
+    pal.setColor(QPalette::Highlight, QColor(0, 120, 215));
+    pal.setColor(QPalette::HighlightedText, white);
+    pal.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
+    pal.setColor(QPalette::ToolTipText, black);
+    pal.setColor(QPalette::PlaceholderText, grey);
+    pal.setColor(QPalette::Link, QColor(0, 102, 204));
+    pal.setColor(QPalette::BrightText, white);
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        pal.setColor(QPalette::Disabled, role, grey);
+    }
+    pal.setColor(QPalette::Disabled, QPalette::Base, kFace);
+    return pal;
+}
+
+} // namespace
+
+QColor menuColour() {
+    return kMenu;
+}
+
+void ApplyLook(QApplication& app) {
+    registerKorvaneResources();
+    const QString regular =
+        loadFamily(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"), QStringLiteral("Sans"));
+    loadFamily(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"), regular);
+
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(fusion);
+    }
+    QApplication::setPalette(fixedPalette());
+    QToolTip::setPalette(fixedPalette());
+
+    // The window's default font: 8 point at 96 dpi, given in pixels so that the layout does not
+    // depend on the screen's resolution.
+    QFont font(regular);
+    font.setPixelSize(11);
+    // Unhinted and slightly narrowed, the captions take the widths of the 8-point face the
+    // layout was drawn with: "Max Veh Crossing Speed" fits on one line of its label, while
+    // "Stop Line", "Entrance Gate" and "Exit Gate" each wrap onto two.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStretch(95);
+    QApplication::setFont(font);
+    QToolTip::setFont(font);
+    (void)app;
+}
+
+} // namespace korvane
