@@ -1,0 +1,135 @@
+/* Starts a program and times it from exec until its window has been mapped and first painted
+ * on the X server, then ends it and reports its peak resident memory.
+ *
+ *   show_watch TITLE SETTLE_MS PROGRAM [ARGS...]
+ *
+ * Prints one line: "map_ms paint_ms peak_rss_kib".
+ *   map_ms   from just before fork() to the MapNotify of a top-level window named TITLE;
+ *   paint_ms to the first DAMAGE report on that window after it was mapped (its first paint);
+ *   peak_rss_kib  ru_maxrss of the program from wait4(), after it has idled SETTLE_MS more
+ *            milliseconds past the first paint and been ended with SIGTERM (the same figure
+ *            /usr/bin/time -f %M prints).
+ * Without a window manager every top-level window is a child of the root window, so listening
+ * for SubstructureNotify on the root sees its map. Both programs under comparison are watched
+ * by this same code, so whatever it costs falls equally on both. */
+#define _GNU_SOURCE
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+static double now_ms(void) {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+/* The window's title, from _NET_WM_NAME (UTF-8) or else WM_NAME. */
+static int has_title(Display* dpy, Window w, const char* title) {
+    Atom net_wm_name = XInternAtom(dpy, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = NULL;
+    int match = 0;
+    if (XGetWindowProperty(dpy, w, net_wm_name, 0, 1024, False, utf8, &type, &format, &n, &after,
+                           &data) == Success &&
+        data) {
+        match = strcmp((const char*)data, title) == 0;
+        XFree(data);
+        if (match)
+            return 1;
+    }
+    char* name = NULL;
+    if (XFetchName(dpy, w, &name) && name) {
+        match = strcmp(name, title) == 0;
+        XFree(name);
+    }
+    return match;
+}
+
+/* Waits up to timeout_ms for an X event; returns 1 when one is pending. */
+static int wait_event(Display* dpy, double deadline) {
+    while (!XPending(dpy)) {
+        double left = deadline - now_ms();
+        if (left <= 0)
+            return 0;
+        struct pollfd p = {ConnectionNumber(dpy), POLLIN, 0};
+        poll(&p, 1, (int)left + 1);
+    }
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        fprintf(stderr, "usage: %s TITLE SETTLE_MS PROGRAM [ARGS...]\n", argv[0]);
+        return 2;
+    }
+    const char* title = argv[1];
+    int settle_ms = atoi(argv[2]);
+    Display* dpy = XOpenDisplay(NULL);
+    if (!dpy) {
+        fprintf(stderr, "show_watch: cannot open display\n");
+        return 2;
+    }
+    int damage_event, damage_error;
+    if (!XDamageQueryExtension(dpy, &damage_event, &damage_error)) {
+        fprintf(stderr, "show_watch: no DAMAGE extension\n");
+        return 2;
+    }
+    Window root = DefaultRootWindow(dpy);
+    XSelectInput(dpy, root, SubstructureNotifyMask);
+    XSync(dpy, False);
+
+    double start = now_ms();
+    pid_t pid = fork();
+    if (pid == 0) {
+        execvp(argv[3], argv + 3);
+        _exit(127);
+    }
+    double deadline = start + 30000;
+    double map_ms = -1, paint_ms = -1;
+    Window shown = 0;
+    Damage damage = 0;
+    while (paint_ms < 0 && wait_event(dpy, deadline)) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        if (ev.type == MapNotify && !shown && ev.xmap.event == root &&
+            has_title(dpy, ev.xmap.window, title)) {
+            map_ms = now_ms() - start;
+            shown = ev.xmap.window;
+            damage = XDamageCreate(dpy, shown, XDamageReportNonEmpty);
+            XSync(dpy, False);
+        } else if (ev.type == damage_event + XDamageNotify && shown) {
+            paint_ms = now_ms() - start;
+        }
+    }
+    int status = 0;
+    if (paint_ms < 0) {
+        fprintf(stderr, "show_watch: no painted window \"%s\" within 30 s\n", title);
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return 1;
+    }
+    XDamageDestroy(dpy, damage);
+    XCloseDisplay(dpy);
+    usleep((useconds_t)settle_ms * 1000);
+    kill(pid, SIGTERM);
+    struct rusage ru;
+    if (wait4(pid, &status, 0, &ru) < 0) {
+        perror("show_watch: wait4");
+        return 1;
+    }
+    printf("%.2f %.2f %ld\n", map_ms, paint_ms, ru.ru_maxrss);
+    return 0;
+}
