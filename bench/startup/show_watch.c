@@ -5,7 +5,8 @@
  *
  * Prints one line: "map_ms paint_ms peak_rss_kib".
  *   map_ms   from just before fork() to the MapNotify of a top-level window named TITLE;
- *   paint_ms to the first DAMAGE report on that window after it was mapped (its first paint);
+ *   paint_ms to the first DAMAGE report of drawing into that window after its map (the program's
+ *            first paint of it);
  *   peak_rss_kib  ru_maxrss of the program from wait4(), after it has idled SETTLE_MS more
  *            milliseconds past the first paint and been ended with SIGTERM (the same figure
  *            /usr/bin/time -f %M prints).
@@ -100,17 +101,34 @@ int main(int argc, char** argv) {
     double deadline = start + 30000;
     double map_ms = -1, paint_ms = -1;
     Window shown = 0;
-    Damage damage = 0;
+    /* A DAMAGE object made on a window that is already visible reports the whole window at
+     * once; one made while the window is still unmapped reports only what is drawn after the
+     * map. So every new top-level window gets its DAMAGE object as soon as it is created. */
+    enum { kMaxWindows = 64 };
+    Window windows[kMaxWindows];
+    Damage damages[kMaxWindows];
+    int count = 0;
     while (paint_ms < 0 && wait_event(dpy, deadline)) {
         XEvent ev;
         XNextEvent(dpy, &ev);
-        if (ev.type == MapNotify && !shown && ev.xmap.event == root &&
-            has_title(dpy, ev.xmap.window, title)) {
+        if (ev.type == CreateNotify && ev.xcreatewindow.parent == root && count < kMaxWindows) {
+            windows[count] = ev.xcreatewindow.window;
+            damages[count] = XDamageCreate(dpy, windows[count], XDamageReportNonEmpty);
+            ++count;
+        } else if (ev.type == MapNotify && !shown && ev.xmap.event == root &&
+                   has_title(dpy, ev.xmap.window, title)) {
             map_ms = now_ms() - start;
             shown = ev.xmap.window;
-            damage = XDamageCreate(dpy, shown, XDamageReportNonEmpty);
-            XSync(dpy, False);
-        } else if (ev.type == damage_event + XDamageNotify && shown) {
+            int known = 0;
+            for (int i = 0; i < count; ++i)
+                known |= windows[i] == shown;
+            if (!known) {
+                fprintf(stderr, "show_watch: window mapped before its creation was seen\n");
+                kill(pid, SIGKILL);
+                return 1;
+            }
+        } else if (ev.type == damage_event + XDamageNotify && shown &&
+                   ((XDamageNotifyEvent*)&ev)->drawable == shown) {
             paint_ms = now_ms() - start;
         }
     }
@@ -121,7 +139,8 @@ int main(int argc, char** argv) {
         waitpid(pid, &status, 0);
         return 1;
     }
-    XDamageDestroy(dpy, damage);
+    for (int i = 0; i < count; ++i)
+        XDamageDestroy(dpy, damages[i]);
     XCloseDisplay(dpy);
     usleep((useconds_t)settle_ms * 1000);
     kill(pid, SIGTERM);
