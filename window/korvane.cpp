@@ -388,7 +388,13 @@ void Korvane::SetEnabled(std::string_view control, bool enabled) {
 void Korvane::ShowMessage(std::string_view text, std::string_view title) {
     QMessageBox message(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Ok, this);
     message.setTextFormat(Qt::PlainText);
+    const bool wasActive = isActiveWindow();
     message.exec();
+    // Give the focus back to the window, to the control the user sent it to, even where the
+    // window system leaves no window active once the message is gone.
+    if (wasActive && QApplication::activeWindow() == nullptr && isVisible()) {
+        activateWindow();
+    }
 }
 
 void Korvane::Beep() {

@@ -1,0 +1,414 @@
+// The window's event wiring and start-up, driven through real key and mouse events.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "window_harness.h"
+
+using korvane::testing::Harness;
+
+namespace {
+
+const QString kSpeedMessage = QStringLiteral("Entered Value of 50 is outside of the range 5 to 35");
+
+} // namespace
+
+class BehaviourTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+
+    void startUpShowsBlankInputsAndDisabledCompute() {
+        Harness h;
+        QVERIFY(h.active());
+        struct Row {
+            const char* box;
+            const char* text;
+        };
+        const Row rows[] = {
+            {"txtSpd", " "},      {"txtAccel", " "},   {"txtGrade", " "},     {"txtLength", " "},
+            {"txtEntryPos", " "}, {"txtExitPos", " "}, {"txtEntryPass", " "}, {"txtExitPass", " "},
+            {"txtEffAccel", "."}, {"txtLocation", ""}, {"txtDirection", ""},
+        };
+        for (const Row& row : rows) {
+            QCOMPARE(h.text(row.box), QString::fromLatin1(row.text));
+        }
+        QVERIFY(!h.compute()->isEnabled());
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtLocation"));
+        QCOMPARE(h.window().beepCount(), 0);
+        QVERIFY(h.messages().seen().isEmpty());
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<bool>("computeEnabled");
+        QTest::addColumn<QStringList>("forward");
+        const QStringList boxes{"txtDirection", "txtLength",  "txtAccel", "txtGrade",
+                                "txtEntryPos",  "txtExitPos", "txtSpd"};
+        QTest::newRow("Compute disabled") << false << (boxes + QStringList{"txtLocation"});
+        QTest::newRow("Compute enabled")
+            << true << (boxes + QStringList{"Command1", "txtLocation"});
+    }
+
+    void tabOrder() {
+        QFETCH(bool, computeEnabled);
+        QFETCH(QStringList, forward);
+        Harness h;
+        QVERIFY(h.active());
+        if (computeEnabled) {
+            h.setExample();
+        }
+        QCOMPARE(h.compute()->isEnabled(), computeEnabled);
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtLocation"));
+
+        QStringList visited;
+        for (qsizetype i = 0; i < forward.size(); ++i) {
+            Harness::key(Qt::Key_Tab);
+            visited << Harness::focusName();
+        }
+        QCOMPARE(visited, forward);
+
+        // Shift+Tab walks the same ring backwards.
+        QStringList backward;
+        for (qsizetype i = forward.size() - 2; i >= 0; --i) {
+            backward << forward[i];
+        }
+        backward << QStringLiteral("txtLocation");
+        visited.clear();
+        for (qsizetype i = 0; i < backward.size(); ++i) {
+            Harness::key(Qt::Key_Backtab, Qt::ShiftModifier);
+            visited << Harness::focusName();
+        }
+        QCOMPARE(visited, backward);
+
+        // Blank or in-range boxes pass their range checks silently, and Compute stays as it was.
+        QVERIFY(h.messages().seen().isEmpty());
+        QCOMPARE(h.compute()->isEnabled(), computeEnabled);
+    }
+
+    void leavingAnOutOfRangeBoxShowsTheRangeError_data() {
+        QTest::addColumn<bool>("byMouse");
+        QTest::newRow("Shift+Tab") << false;
+        QTest::newRow("click into the next box") << true;
+    }
+
+    // txtSpd holds 50 (its range is 5 to 35). The focus goes to txtExitPos, which holds an
+    // out-of-range value as well: only the box that was left is checked, not the box that
+    // loses the focus to the message.
+    void leavingAnOutOfRangeBoxShowsTheRangeError() {
+        QFETCH(bool, byMouse);
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.window().SetText("txtExitPos", "10");
+        h.retype("txtSpd", "50");
+        QVERIFY(h.compute()->isEnabled());
+        if (byMouse) {
+            QTest::mouseClick(h.box("txtExitPos"), Qt::LeftButton);
+        } else {
+            Harness::key(Qt::Key_Backtab, Qt::ShiftModifier);
+        }
+        QCOMPARE(h.messages().seen().size(), 1);
+        const auto& seen = h.messages().seen().front();
+        QCOMPARE(seen.text, kSpeedMessage);
+        QCOMPARE(seen.title, QStringLiteral("Range Error"));
+        QCOMPARE(seen.buttons, 1);
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QVERIFY(seen.modal);
+        QVERIFY(!h.compute()->isEnabled());
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("50"));
+        QTRY_COMPARE(Harness::focusName(), QStringLiteral("txtExitPos"));
+        QTest::qWait(20);
+        QCOMPARE(h.messages().seen().size(), 1);
+    }
+
+    void afterAFailureOnlyAChangeEnablesComputeAgain() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.retype("txtSpd", "50");
+        Harness::key(Qt::Key_Backtab, Qt::ShiftModifier); // into txtExitPos, which holds 77
+        QCOMPARE(h.messages().seen().size(), 1);
+        QTRY_COMPARE(Harness::focusName(), QStringLiteral("txtExitPos"));
+        QVERIFY(!h.compute()->isEnabled());
+
+        // Leaving an in-range box never enables Compute.
+        Harness::key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtEntryPos"));
+        QCOMPARE(h.messages().seen().size(), 1);
+        QVERIFY(!h.compute()->isEnabled());
+
+        // A change runs the readiness pass, which enables Compute although 50 still stands.
+        QTest::keyClick(h.box("txtEntryPos"), Qt::Key_End);
+        Harness::type(QStringLiteral("1"));
+        QCOMPARE(h.text("txtEntryPos"), QStringLiteral("111"));
+        QVERIFY(h.compute()->isEnabled());
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("50"));
+    }
+
+    void clickOnComputeChecksTheBoxItLeaves_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("exit");
+        QTest::newRow("speed out of range") << "txtSpd"
+                                            << "50" << kSpeedMessage << " "
+                                            << " ";
+        QTest::newRow("grade out of range")
+            << "txtGrade"
+            << "-9"
+            << "Entered Value of-9 is outside of the range -5  to  5"
+            << " "
+            << " ";
+        QTest::newRow("speed in range") << "txtSpd"
+                                        << "22"
+                                        << ""
+                                        << "16.5"
+                                        << "23.6";
+        QTest::newRow("grade blank") << "txtGrade"
+                                     << ""
+                                     << ""
+                                     << "16.5"
+                                     << "23.6";
+    }
+
+    void clickOnComputeChecksTheBoxItLeaves() {
+        QFETCH(QString, box);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        QFETCH(QString, entry);
+        QFETCH(QString, exit);
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.retype(box.toLatin1().constData(), value);
+        QVERIFY(h.compute()->isEnabled());
+        QCOMPARE(Harness::focusName(), box);
+
+        QTest::mouseClick(h.compute(), Qt::LeftButton);
+        QCOMPARE(h.messages().seen().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(h.messages().seen().front().text, message);
+            QVERIFY(!h.compute()->isEnabled());
+        }
+        QCOMPARE(h.text("txtEntryPass"), entry);
+        QCOMPARE(h.text("txtExitPass"), exit);
+        QVERIFY(!h.compute()->isDown());
+    }
+
+    void lettersReachOnlyTheGradeBox_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("txtGrade") << "txtGrade" << true;
+        QTest::newRow("txtSpd") << "txtSpd" << false;
+        QTest::newRow("txtAccel") << "txtAccel" << false;
+        QTest::newRow("txtLength") << "txtLength" << false;
+        QTest::newRow("txtEntryPos") << "txtEntryPos" << false;
+        QTest::newRow("txtExitPos") << "txtExitPos" << false;
+    }
+
+    void lettersReachOnlyTheGradeBox() {
+        QFETCH(QString, box);
+        QFETCH(bool, accepted);
+        Harness h;
+        QVERIFY(h.active());
+        h.retype(box.toLatin1().constData(), QStringLiteral("1"));
+        QCOMPARE(h.text(box.toLatin1().constData()), QStringLiteral("1"));
+        Harness::type(QStringLiteral("a"));
+        QCOMPARE(h.text(box.toLatin1().constData()), accepted ? QStringLiteral("1a") : "1");
+        QCOMPARE(h.window().beepCount(), accepted ? 0 : 1);
+        // Digits, point, minus and backspace pass everywhere.
+        Harness::type(QStringLiteral("-.5"));
+        Harness::key(Qt::Key_Backspace);
+        QCOMPARE(h.text(box.toLatin1().constData()), accepted ? QStringLiteral("1a-.") : "1-.");
+        QCOMPARE(h.window().beepCount(), accepted ? 0 : 1);
+    }
+
+    // A refused key changes nothing, so no readiness pass runs and the results stay; Delete
+    // types no character but changes the text, so the readiness pass blanks them.
+    void refusedKeysLeaveTheResultsDeleteClearsThem() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        QTest::mouseClick(h.box("txtSpd"), Qt::LeftButton);
+        Harness::key(Qt::Key_Return);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("16.5"));
+
+        Harness::key(Qt::Key_Home);
+        Harness::type(QStringLiteral("x"));
+        Harness::key(Qt::Key_Space);
+        Harness::key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(h.window().beepCount(), 3);
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("22"));
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("16.5"));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("23.6"));
+
+        Harness::key(Qt::Key_Delete);
+        QCOMPARE(h.window().beepCount(), 3);
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("2"));
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral(" "));
+    }
+
+    void controlVIsRefusedInFilteredBoxesOnly_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("txtLength refuses") << "txtLength"
+                                           << "6" << 1;
+        QTest::newRow("txtGrade pastes") << "txtGrade"
+                                         << "612" << 0;
+    }
+
+    void controlVIsRefusedInFilteredBoxesOnly() {
+        QFETCH(QString, box);
+        QFETCH(QString, after);
+        QFETCH(int, beeps);
+        Harness h;
+        QVERIFY(h.active());
+        QApplication::clipboard()->setText(QStringLiteral("12"));
+        h.retype(box.toLatin1().constData(), QStringLiteral("6"));
+        Harness::key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(h.text(box.toLatin1().constData()), after);
+        QCOMPARE(h.window().beepCount(), beeps);
+    }
+
+    void freeTextBoxesTouchNothingElse() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        QTest::mouseClick(h.compute(), Qt::LeftButton);
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("23.6"));
+
+        QTest::mouseClick(h.box("txtLocation"), Qt::LeftButton);
+        Harness::type(QStringLiteral("Main St. (x to y) 999"));
+        Harness::key(Qt::Key_Tab);
+        Harness::type(QStringLiteral("north-bound; 50"));
+        Harness::key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(h.text("txtLocation"), QStringLiteral("Main St. (x to y) 999"));
+        QCOMPARE(h.text("txtDirection"), QStringLiteral("north-bound; 50"));
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("16.5"));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("23.6"));
+        QCOMPARE(h.text("txtEffAccel"), QStringLiteral(".5"));
+        QVERIFY(h.compute()->isEnabled());
+        QVERIFY(h.messages().seen().isEmpty());
+        QCOMPARE(h.window().beepCount(), 0);
+    }
+
+    void enterComputesWithoutARangeCheck_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("Return in txtSpd") << Qt::Key_Return << "txtSpd";
+        QTest::newRow("Enter in txtSpd") << Qt::Key_Enter << "txtSpd";
+        QTest::newRow("Return in txtLocation") << Qt::Key_Return << "txtLocation";
+        QTest::newRow("Return on Compute") << Qt::Key_Return << "Command1";
+    }
+
+    // txtSpd holds the out-of-range -22 (range 5 to 35): Enter moves no focus, so nothing
+    // checks it, and the computation runs on it.
+    void enterComputesWithoutARangeCheck() {
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, focus);
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.window().SetText("txtSpd", "-22");
+        QWidget* target = h.window().findChild<QWidget*>(focus);
+        if (focus == QStringLiteral("Command1")) {
+            target->setFocus(Qt::OtherFocusReason); // no box was focused before
+        } else {
+            QTest::mouseClick(target, Qt::LeftButton);
+        }
+        QCOMPARE(Harness::focusName(), focus);
+        Harness::key(key);
+        QVERIFY(h.messages().seen().isEmpty());
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("15."));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("20.7"));
+        QCOMPARE(h.window().beepCount(), 0);
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("-22"));
+        QVERIFY(h.compute()->isEnabled());
+    }
+
+    void enterAndEscapeDoNothingElse() {
+        Harness h;
+        QVERIFY(h.active());
+        QTest::mouseClick(h.box("txtSpd"), Qt::LeftButton);
+        Harness::key(Qt::Key_Return); // Compute is disabled
+        Harness::key(Qt::Key_Escape);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        QCOMPARE(h.text("txtSpd"), QStringLiteral(" "));
+        QCOMPARE(h.window().beepCount(), 0);
+
+        h.setExample();
+        Harness::key(Qt::Key_Escape);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtSpd"));
+    }
+
+    void fullComputationTypedKeyByKey() {
+        Harness h;
+        QVERIFY(h.active());
+        Harness::key(Qt::Key_Tab);
+        Harness::key(Qt::Key_Tab);
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtLength"));
+        const char* const inputs[] = {"65", "0.5", "0", "11", "77", "22"};
+        for (const char* input : inputs) {
+            QVERIFY(!h.compute()->isEnabled());
+            Harness::type(QString::fromLatin1(input));
+            Harness::key(Qt::Key_Tab);
+        }
+        QCOMPARE(Harness::focusName(), QStringLiteral("Command1"));
+        QCOMPARE(h.text("txtEffAccel"), QStringLiteral(".5"));
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        Harness::key(Qt::Key_Space);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("16.5"));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("23.6"));
+        QVERIFY(h.messages().seen().isEmpty());
+        QCOMPARE(h.window().beepCount(), 0);
+    }
+
+    // Another window taking the focus is no move to another control: no range check.
+    void switchingToAnotherWindowRunsNoRangeCheck() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.retype("txtSpd", "50");
+        QWidget other;
+        other.resize(100, 100);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTest::qWait(20);
+        QVERIFY(h.messages().seen().isEmpty());
+        QVERIFY(h.compute()->isEnabled());
+
+        h.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window()));
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtSpd"));
+        QVERIFY(h.messages().seen().isEmpty());
+    }
+
+    void longAndUnusualTextIsHandled() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        // A text far past what a box takes, pasted through the window's own assignment.
+        h.window().SetText("txtGrade", std::string(100000, '9'));
+        QCOMPARE(h.text("txtGrade").size(), h.box("txtGrade")->maxLength());
+        h.window().SetText("txtGrade", "\xE2\x82\xAC\xF0\x9F\x9A\x82 1");
+        QCOMPARE(h.text("txtGrade"), QString::fromUtf8("\xE2\x82\xAC\xF0\x9F\x9A\x82 1"));
+        QCOMPARE(h.window().Text("txtGrade"), std::string("\xE2\x82\xAC\xF0\x9F\x9A\x82 1"));
+        // A character outside the 16-bit range reaches the filter as its two halves.
+        QTest::mouseClick(h.box("txtSpd"), Qt::LeftButton);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                        QString::fromUtf8("\xF0\x9F\x9A\x82"));
+        QApplication::sendEvent(h.box("txtSpd"), &press);
+        QCOMPARE(h.text("txtSpd"), QStringLiteral("22"));
+        QCOMPARE(h.window().beepCount(), 2);
+    }
+};
+
+QTEST_MAIN(BehaviourTest)
+#include "behaviour_test.moc"
