@@ -347,6 +347,42 @@ private slots:
         QCOMPARE(Harness::focusName(), QStringLiteral("txtSpd"));
     }
 
+    void clickingIntoControls_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("disabled effective acceleration") << "txtEffAccel"
+                                                         << "txtSpd" << 0;
+        QTest::newRow("signal picture") << "Picture1"
+                                        << "txtSpd" << 0;
+        QTest::newRow("truck picture") << "Picture3"
+                                       << "txtSpd" << 0;
+        QTest::newRow("caption") << "Label8"
+                                 << "txtSpd" << 0;
+        QTest::newRow("frame") << "Frame1"
+                               << "txtSpd" << 0;
+        QTest::newRow("read-only passage time") << "txtEntryPass"
+                                                << "txtEntryPass" << 1;
+        QTest::newRow("free text") << "txtDirection"
+                                   << "txtDirection" << 1;
+    }
+
+    // txtSpd holds 50: only a click that takes the focus to another control checks it.
+    void clickingIntoControls() {
+        QFETCH(QString, target);
+        QFETCH(QString, focus);
+        QFETCH(int, messages);
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.retype("txtSpd", "50");
+        QTest::mouseClick(h.window().findChild<QWidget*>(target), Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(h.messages().seen().size(), messages);
+        QTRY_COMPARE(Harness::focusName(), focus);
+        QCOMPARE(h.compute()->isEnabled(), messages == 0);
+        QVERIFY(!h.box("txtEffAccel")->hasSelectedText());
+    }
+
     void fullComputationTypedKeyByKey() {
         Harness h;
         QVERIFY(h.active());
