@@ -1,0 +1,191 @@
+// An independent check of the stepping: the program's foot-by-foot times against the exact
+// solution of the same vehicle model.
+//
+// The model: the acceleration falls off linearly with speed, a(v) = a0 (1 - v / vmax), from the
+// effective acceleration a0 at standstill to zero at vmax (the crossing speed in ft/s as the
+// program rounds it, MaxSpeedFps), starting at v0 = 1 ft/s. Its exact solution is
+//     v(t) = vmax - (vmax - v0) e^(-a0 t / vmax)
+//     x(t) = vmax t - (vmax - v0) (vmax / a0) (1 - e^(-a0 t / vmax))
+// and the time T(d) at which the front has advanced d ft is found by bisection on x(t) = d.
+//
+// The stepping is Euler's method in distance with a step of one foot: each step takes the
+// speed at its start for the whole foot (time += 1 / v) and the acceleration at that speed.
+// Its error is of first order in the step and is largest over the first feet, where the speed
+// changes most within one foot; it is not small (up to about 0.64 s with 10 ft/s/s, see
+// docs/accuracy.md), so a plain "close enough" tolerance would either be loose or arbitrary.
+// Instead the test asserts bounds that follow from the scheme:
+//
+// 1. Speed. Within a foot the true speed only grows, and the step uses the largest
+//    acceleration of that foot (the one at its start), so the stepped speed never falls
+//    behind the exact speed at the same distance: SpeedAt[i] >= v(T(i)).
+// 2. Time, from above. With 1, TimeAt[d] = sum over i < d of 1 / SpeedAt[i] is at most
+//    L(d) = sum over i < d of 1 / v(T(i)), the left sum of the exact slowness over the same
+//    one-foot steps. L(d) - T(d) is the step error of a left sum of a falling function, at
+//    most 1/v0 - 1/v(T(d)) < 1 s, and it shrinks with the step.
+// 3. Time, from below. The stepping never arrives earlier than the exact vehicle: TimeAt[d] >=
+//    T(d). This is measured over the whole grid rather than derived: where the error has died
+//    out (slow crossing speeds far from the stop line) the two agree to about 1E-14 s.
+//
+// Both time bounds allow 1E-9 s for the rounding of 500 double additions and of the bisection.
+// A wrong stepping fails them: a time step taken with the speed at the step's end falls below
+// T(d); an acceleration that does not fall off with speed, or falls off towards the crossing
+// speed in mph instead of ft/s, or that ignores the grade, moves the speeds and times by far more
+// than the gap between T(d) and L(d); a speed update that skips the acceleration falls behind
+// v(T(i)). The exact texts and table entries of single cases are the business of the
+// passage-time tests; this test checks the model behind them over the whole advisory range.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/calculator_state.h"
+#include "model/compu_check.h"
+#include "model/control_names.h"
+#include "model/passage_times.h"
+#include "tests/support/fake_window.h"
+
+namespace korvane {
+namespace {
+
+constexpr double kRounding = 1e-9; // s
+
+// The exact solution for one speed limit and effective acceleration, tabulated per foot.
+class ClosedForm {
+public:
+    ClosedForm(double vmax, double a0) : vmax_(vmax), a0_(a0) {
+        time_.resize(StepTable::kSize);
+        speed_.resize(StepTable::kSize);
+        leftSum_.resize(StepTable::kSize);
+        for (int d = 0; d <= StepTable::kLastIndex; ++d) {
+            time_[d] = TimeAtDistance(d);
+            speed_[d] = SpeedAtTime(time_[d]);
+            leftSum_[d] = d == 0 ? 0.0 : leftSum_[d - 1] + 1.0 / speed_[d - 1];
+        }
+    }
+
+    double Time(int d) const { return time_[static_cast<std::size_t>(d)]; }
+    double Speed(int d) const { return speed_[static_cast<std::size_t>(d)]; }
+    double LeftSum(int d) const { return leftSum_[static_cast<std::size_t>(d)]; }
+
+private:
+    static constexpr double kV0 = 1.0;
+
+    double SpeedAtTime(double t) const {
+        return vmax_ - (vmax_ - kV0) * std::exp(-a0_ * t / vmax_);
+    }
+    double DistanceAtTime(double t) const {
+        return vmax_ * t + (vmax_ - kV0) * (vmax_ / a0_) * std::expm1(-a0_ * t / vmax_);
+    }
+    // x(t) grows strictly (the speed stays above 1 ft/s), so bisection finds the one root.
+    double TimeAtDistance(double d) const {
+        double low = 0.0;
+        double high = 1.0;
+        while (DistanceAtTime(high) < d) {
+            high *= 2.0;
+        }
+        for (int k = 0; k < 200 && high - low > 1e-13; ++k) {
+            const double mid = 0.5 * (low + high);
+            (DistanceAtTime(mid) < d ? low : high) = mid;
+        }
+        return 0.5 * (low + high);
+    }
+
+    double vmax_;
+    double a0_;
+    std::vector<double> time_;
+    std::vector<double> speed_;
+    std::vector<double> leftSum_;
+};
+
+struct Stepped {
+    CalculatorState state;
+    testing::FakeWindow window;
+};
+
+// Types the inputs, runs the readiness pass and presses Compute.
+void Compute(Stepped& run, int mph, const std::string& accel, const std::string& grade, int length,
+             int entrance, int exit) {
+    run.window.texts[std::string(ctl::txtSpd)] = std::to_string(mph);
+    run.window.texts[std::string(ctl::txtAccel)] = accel;
+    run.window.texts[std::string(ctl::txtGrade)] = grade;
+    run.window.texts[std::string(ctl::txtLength)] = std::to_string(length);
+    run.window.texts[std::string(ctl::txtEntryPos)] = std::to_string(entrance);
+    run.window.texts[std::string(ctl::txtExitPos)] = std::to_string(exit);
+    CompuCheck(run.state, run.window);
+    ASSERT_TRUE(run.window.IsEnabled(ctl::Command1));
+    ComputePassageTimes(run.state, run.window);
+}
+
+void ExpectWithinBounds(const Stepped& run, const ClosedForm& exact, int lastStep) {
+    for (int d = 1; d <= lastStep; ++d) {
+        const double time = run.state.TimeAt[d];
+        ASSERT_GE(run.state.SpeedAt[d], exact.Speed(d) * (1 - 1e-12)) << "speed at " << d << " ft";
+        ASSERT_GE(time, exact.Time(d) - kRounding) << "time at " << d << " ft";
+        ASSERT_LE(time, exact.LeftSum(d) + kRounding) << "time at " << d << " ft";
+    }
+}
+
+// Level and graded approaches: level acceleration / grade, all inside the advisory ranges and
+// with a positive effective acceleration.
+struct Approach {
+    const char* accel;
+    const char* grade;
+};
+constexpr Approach kApproaches[] = {
+    {"0.25", "0"}, {"0.5", "0"}, {"0.75", "0"}, {"1", "0"},     {"1.5", "0"}, {"2", "0"},
+    {"3", "0"},    {"5", "0"},   {"7.5", "0"},  {"10", "0"},    {"0.5", "1"}, {"1", "-5"},
+    {"2", "5"},    {"10", "-5"}, {"10", "5"},   {"0.3", "0.1"},
+};
+
+constexpr int kLengths[] = {10, 37, 65, 120};
+constexpr int kEntrances[] = {2, 11, 25, 40};
+constexpr int kExits[] = {20, 77, 200, 380, 490, 500};
+
+class ClosedFormTest : public ::testing::TestWithParam<int> {};
+
+// For one crossing speed: every approach, every length and gate pair whose last step fits
+// the tables, every table entry up to the last step.
+TEST_P(ClosedFormTest, SteppedTimesLieBetweenExactTimeAndItsLeftSum) {
+    const int mph = GetParam();
+    for (const Approach& approach : kApproaches) {
+        SCOPED_TRACE(std::string("accel ") + approach.accel + ", grade " + approach.grade);
+        // The whole table once, with the last step at 500.
+        Stepped full;
+        Compute(full, mph, approach.accel, approach.grade, 120, 40, 380);
+        const double a0 = full.state.AccelAt[0];
+        ASSERT_GT(a0, 0.0);
+        const ClosedForm exact(full.state.MaxSpeedFps, a0);
+        ExpectWithinBounds(full, exact, 500);
+
+        for (const int length : kLengths) {
+            for (const int entrance : kEntrances) {
+                for (const int exit : kExits) {
+                    // The last step must fit the tables, and the entrance come before it.
+                    if (length + exit > StepTable::kLastIndex || entrance > exit) {
+                        continue;
+                    }
+                    SCOPED_TRACE("length " + std::to_string(length) + ", gates " +
+                                 std::to_string(entrance) + " / " + std::to_string(exit));
+                    Stepped run;
+                    Compute(run, mph, approach.accel, approach.grade, length, entrance, exit);
+                    const int entryStep = length + entrance;
+                    const int lastStep = length + exit;
+                    ASSERT_EQ(run.state.AccelAt[0], a0);
+                    ExpectWithinBounds(run, exact, lastStep);
+                    // The shown clear times are those table entries.
+                    EXPECT_GE(run.state.EntryClearTime, exact.Time(entryStep) - 1e-5);
+                    EXPECT_LE(run.state.EntryClearTime, exact.LeftSum(entryStep) + 1e-5);
+                    EXPECT_GE(run.state.ExitClearTime, exact.Time(lastStep) - 1e-5);
+                    EXPECT_LE(run.state.ExitClearTime, exact.LeftSum(lastStep) + 1e-5);
+                }
+            }
+        }
+    }
+}
+
+// 5 to 35 mph, the advisory range of the speed box.
+INSTANTIATE_TEST_SUITE_P(Speeds, ClosedFormTest, ::testing::Range(5, 36));
+
+} // namespace
+} // namespace korvane
