@@ -24,7 +24,9 @@ void LineItem::paintEvent(QPaintEvent* /*event*/) {
     pen.setWidth(1);
     pen.setCapStyle(Qt::SquareCap);
     painter.setPen(pen);
-    painter.drawLine(line_.translated(-pos()));
+    // Drawn through the pixel centres, so that at any device pixel ratio the pen stays
+    // inside the widget and the line keeps its full weight.
+    painter.drawLine(QLineF(line_.translated(-pos())).translated(0.5, 0.5));
 }
 
 PictureBox::PictureBox(QWidget* parent, const QPixmap& picture, const QColor& background)
@@ -59,10 +61,11 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
     const QFontMetrics metrics(font());
     const int top = metrics.height() / 2;
     const QRect border(0, top, width() - 2, height() - top - 2);
+    const QRectF outer = QRectF(border).translated(0.5, 0.5);
     painter.setPen(palette().color(QPalette::Mid));
-    painter.drawRect(border);
+    painter.drawRect(outer);
     painter.setPen(palette().color(QPalette::Light));
-    painter.drawRect(border.translated(1, 1));
+    painter.drawRect(outer.translated(1, 1));
 
     const QString caption = title();
     const QRect captionRect(8, 0, metrics.horizontalAdvance(caption), metrics.height());

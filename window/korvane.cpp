@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "checks/check_range.h"
@@ -214,6 +215,8 @@ void Korvane::buildControls() {
             auto* edit = new QLineEdit(qs(c.text), container);
             edit->setAlignment(toQt(c.align) | Qt::AlignVCenter);
             edit->setAcceptDrops(false);
+            // A box takes text of any length; nothing typed or pasted is cut off.
+            edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setGeometry(rect);
             if (c.kind == Kind::ResultBox) {
                 QPalette pal = edit->palette();

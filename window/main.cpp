@@ -70,6 +70,8 @@ int main(int argc, char* argv[]) {
     }
     heldBack.clear();
 
+    // Lets the desktop match the window to its menu entry (Wayland needs it).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
     korvane::ApplyLook(app);
     korvane::Korvane window;
     window.show();
