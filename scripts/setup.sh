@@ -17,10 +17,30 @@ for pkg in "${wanted[@]}"; do
     fi
 done
 
+install() {
+    echo "setup: installing $*"
+    if [ -z "${apt_updated:-}" ]; then
+        $SUDO apt-get update -qq
+        apt_updated=1
+    fi
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@"
+}
+
 if [ "${#missing[@]}" -gt 0 ]; then
-    echo "setup: installing ${missing[*]}"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    install "${missing[@]}"
+fi
+
+# clang's runtime libraries carry clang's major version in their package name.
+clang_major="$(clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9][0-9]*\).*/\1/p' | head -n1)"
+if [ -n "$clang_major" ]; then
+    rt="libclang-rt-$clang_major-dev"
+    if ! dpkg-query -W -f='${Status}' "$rt" 2>/dev/null | grep -q 'install ok installed'; then
+        # Debian 12 and later name it so; older releases ship it inside the clang packages.
+        [ -n "${apt_updated:-}" ] || { $SUDO apt-get update -qq; apt_updated=1; }
+        if apt-cache show "$rt" >/dev/null 2>&1; then
+            install "$rt"
+        fi
+    fi
 fi
 
 # The conversion tests also run under a locale whose decimal separator is a comma.
