@@ -35,10 +35,10 @@
 // passage-time tests; this test checks the model behind them over the whole advisory range.
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "bench/accuracy/closed_form.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
@@ -50,53 +50,7 @@ namespace {
 
 constexpr double kRounding = 1e-9; // s
 
-// The exact solution for one speed limit and effective acceleration, tabulated per foot.
-class ClosedForm {
-public:
-    ClosedForm(double vmax, double a0) : vmax_(vmax), a0_(a0) {
-        time_.resize(StepTable::kSize);
-        speed_.resize(StepTable::kSize);
-        leftSum_.resize(StepTable::kSize);
-        for (int d = 0; d <= StepTable::kLastIndex; ++d) {
-            time_[d] = TimeAtDistance(d);
-            speed_[d] = SpeedAtTime(time_[d]);
-            leftSum_[d] = d == 0 ? 0.0 : leftSum_[d - 1] + 1.0 / speed_[d - 1];
-        }
-    }
-
-    double Time(int d) const { return time_[static_cast<std::size_t>(d)]; }
-    double Speed(int d) const { return speed_[static_cast<std::size_t>(d)]; }
-    double LeftSum(int d) const { return leftSum_[static_cast<std::size_t>(d)]; }
-
-private:
-    static constexpr double kV0 = 1.0;
-
-    double SpeedAtTime(double t) const {
-        return vmax_ - (vmax_ - kV0) * std::exp(-a0_ * t / vmax_);
-    }
-    double DistanceAtTime(double t) const {
-        return vmax_ * t + (vmax_ - kV0) * (vmax_ / a0_) * std::expm1(-a0_ * t / vmax_);
-    }
-    // x(t) grows strictly (the speed stays above 1 ft/s), so bisection finds the one root.
-    double TimeAtDistance(double d) const {
-        double low = 0.0;
-        double high = 1.0;
-        while (DistanceAtTime(high) < d) {
-            high *= 2.0;
-        }
-        for (int k = 0; k < 200 && high - low > 1e-13; ++k) {
-            const double mid = 0.5 * (low + high);
-            (DistanceAtTime(mid) < d ? low : high) = mid;
-        }
-        return 0.5 * (low + high);
-    }
-
-    double vmax_;
-    double a0_;
-    std::vector<double> time_;
-    std::vector<double> speed_;
-    std::vector<double> leftSum_;
-};
+using accuracy::ClosedForm;
 
 struct Stepped {
     CalculatorState state;
