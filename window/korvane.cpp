@@ -394,8 +394,9 @@ void Korvane::ShowMessage(std::string_view text, std::string_view title) {
     const bool wasActive = isActiveWindow();
     message.exec();
     // Give the focus back to the window, to the control the user sent it to, even where the
-    // window system leaves no window active once the message is gone.
-    if (wasActive && QApplication::activeWindow() == nullptr && isVisible()) {
+    // window system leaves no window active once the message is gone. The window system may
+    // hand the activation over only after exec() has returned, so ask for it in any case.
+    if (wasActive && isVisible()) {
         activateWindow();
     }
 }
