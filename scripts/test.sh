@@ -1,8 +1,50 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korvane with its tests and runs every test.
+# Installs what is missing, builds Korvane with its tests and runs every test:
+#   1. the whole suite (model, checks, window on the offscreen platform) in build/;
+#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/);
+#   3. every libFuzzer target for a fixed time (build-fuzz/).
+# Options: --quick runs stage 1 only; --package also builds, installs and starts the Debian
+# package (scripts/check_package.sh; it installs into this machine, so CI asks for it).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+quick=0
+package=0
+for arg in "$@"; do
+    case "$arg" in
+    --quick) quick=1 ;;
+    --package) package=1 ;;
+    *)
+        echo "usage: scripts/test.sh [--quick] [--package]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+logs="$(mktemp -d)"
+trap 'rm -rf "$logs"' EXIT
+
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build"
-export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$root/build" --output-on-failure --timeout 300
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
+    2>&1 | tee "$logs/tests.log"
+
+if [ "$quick" -eq 0 ]; then
+    "$root/scripts/sanitize.sh" 2>&1 | tee "$logs/sanitize.log"
+    "$root/scripts/fuzz.sh" 2>&1 | tee "$logs/fuzz.log"
+fi
+if [ "$package" -eq 1 ]; then
+    "$root/scripts/check_package.sh" "$root/build"
+fi
+
+# One closing line over all stages: the tests of both suites and the fuzz targets.
+passed=0
+for log in "$logs/tests.log" "$logs/sanitize.log"; do
+    [ -f "$log" ] || continue
+    n="$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9][0-9]*\).*/\1/p' "$log" | tail -n1)"
+    passed=$((passed + ${n:-0}))
+done
+if [ -f "$logs/fuzz.log" ]; then
+    passed=$((passed + $(grep -c '^fuzz: .*exit status 0$' "$logs/fuzz.log" || true)))
+fi
+echo "test: $passed passed, 0 failed"
