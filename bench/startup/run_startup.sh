@@ -57,11 +57,11 @@ median() { # column file
 echo "runs: $runs per program, alternating; Qt $(pkg-config --modversion Qt6Widgets);" \
     "$(grep -m 1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
 printf '%-22s %10s %10s %8s\n' "median" "minimal" "korvane" "ratio"
-for spec in "1:time to map (ms)" "2:time to paint (ms)" "3:peak RSS (KiB)"; do
-    col="${spec%%:*}"
+for field in "1:time to map (ms)" "2:time to paint (ms)" "3:peak RSS (KiB)"; do
+    col="${field%%:*}"
     m="$(median "$col" "$work/minimal.txt")"
     k="$(median "$col" "$work/korvane.txt")"
-    printf '%-22s %10s %10s %8s\n' "${spec#*:}" "$m" "$k" "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.2f", a / b }')"
+    printf '%-22s %10s %10s %8s\n' "${field#*:}" "$m" "$k" "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.2f", a / b }')"
 done
 echo "all runs (map_ms paint_ms rss_kib):"
 paste "$work/minimal.txt" "$work/korvane.txt" | sed 's/^/  minimal | korvane: /'
