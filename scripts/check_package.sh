@@ -7,6 +7,8 @@
 # Exits non-zero at the first failure. CI runs it after scripts/setup.sh.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=xvfb.sh
+source "$root/scripts/xvfb.sh"
 build="${1:-$root/build-pkg}"
 app_id="io.github.korvane.Korvane"
 
@@ -79,20 +81,11 @@ for size in 48 256; do
 done
 
 step "starting /usr/bin/korvane under Xvfb"
-displayfile="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$displayfile" ] && break
-    sleep 0.1
-done
-[ -s "$displayfile" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$displayfile")"
-rm -f "$displayfile"
+start_xvfb || fail "Xvfb did not start"
 
 QT_QPA_PLATFORM=xcb /usr/bin/korvane &
 app_pid=$!
-if ! window="$(timeout 20 xdotool search --sync --onlyvisible --name '^KORVANE$' | head -n 1)" ||
+if ! window="$(wait_for_window)" ||
     [ -z "$window" ]; then
     fail "the KORVANE window did not appear within 20 s"
 fi

@@ -1,61 +1,44 @@
 #!/usr/bin/env bash
-# Takes a screenshot of Korvane's window as it first shows, on a virtual X display, and saves
-# it as docs/screenshot.png (or the file given as $1). Needs a built korvane (build/ or the
-# folder in $KORVANE_BUILD), Xvfb, xauth and ImageMagick.
+# Takes a screenshot of Korvane's window as it first shows, on a virtual X display with the
+# real X11 platform.
+#
+#   scripts/screenshot.sh [out.png] [scale-factor]
+#       defaults: docs/screenshot.png at factor 1, docs/screenshot-scale<N>.png at factor N
+#
+# Needs a built korvane (build/, or the folder in $KORVANE_BUILD), Xvfb, xdotool, x11-utils and
+# ImageMagick (scripts/setup.sh installs them).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=xvfb.sh
+source "$root/scripts/xvfb.sh"
 build="${KORVANE_BUILD:-$root/build}"
-out="${1:-$root/docs/screenshot.png}"
+factor="${2:-1}"
+if [ "$factor" = 1 ]; then
+    out="${1:-$root/docs/screenshot.png}"
+else
+    out="${1:-$root/docs/screenshot-scale$factor.png}"
+fi
 exe="$build/window/korvane"
 [ -x "$exe" ] || { echo "screenshot: $exe not found; build first" >&2; exit 1; }
-for tool in Xvfb import xwininfo; do
-    command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (scripts/setup.sh)" >&2; exit 1; }
-done
 
-# A free display number: no lock file and no socket.
-display=""
-for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "$display" ] || { echo "screenshot: no free display number" >&2; exit 1; }
-
+work="$(mktemp -d)"
 xvfb_pid=""
 app_pid=""
 cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     wait 2>/dev/null || true
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-done
-
-DISPLAY="$display" QT_QPA_PLATFORM=xcb "$exe" &
+start_xvfb 2560x2048x24
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$factor" XDG_RUNTIME_DIR="$work" "$exe" &
 app_pid=$!
-
-# Wait until the window is mapped, then give it a moment to paint.
-window_id=""
-for _ in $(seq 1 100); do
-    window_id="$(DISPLAY="$display" xwininfo -root -tree 2>/dev/null |
-        awk '/"KORVANE"/ {print $1; exit}')" || true
-    if [ -n "$window_id" ] &&
-        DISPLAY="$display" xwininfo -id "$window_id" 2>/dev/null | grep -q 'IsViewable'; then
-        break
-    fi
-    window_id=""
-    sleep 0.1
-done
-[ -n "$window_id" ] || { echo "screenshot: the window did not show" >&2; exit 1; }
-sleep 1
+window="$(wait_for_window)" || true
+[ -n "$window" ] || { echo "screenshot: the window did not show" >&2; exit 1; }
+sleep 1 # let it paint
 
 mkdir -p "$(dirname "$out")"
-DISPLAY="$display" import -window "$window_id" "$out"
-echo "screenshot: saved $out"
+import -window "$window" "$out"
+echo "screenshot: $(xwininfo -id "$window" | grep -E 'Width|Height' | tr -s ' ' | tr '\n' ' ')-> $out"

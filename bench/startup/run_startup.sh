@@ -11,6 +11,8 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
+# shellcheck source=../../scripts/xvfb.sh
+source "$root/scripts/xvfb.sh"
 korvane="${1:-$root/build-pkg/window/korvane}"
 runs="${2:-7}"
 settle_ms=500
@@ -30,14 +32,7 @@ gcc -O2 -Wall -Wextra -o "$work/show_watch" "$here/show_watch.c" \
 g++ -O2 -std=c++17 -fPIC -Wall -Wextra -o "$work/minimal" "$here/minimal/main.cpp" \
     $(pkg-config --cflags --libs Qt6Widgets)
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "run_startup: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb 1280x1024x24
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
