@@ -426,6 +426,19 @@ private slots:
         QVERIFY(h.messages().seen().isEmpty());
     }
 
+    // Closing the window asks nothing and checks nothing, even with an out-of-range value in
+    // the box that has the focus.
+    void closingAsksNothing() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        h.retype("txtSpd", "50");
+        QVERIFY(h.window().close());
+        QVERIFY(!h.window().isVisible());
+        QTest::qWait(20);
+        QVERIFY(h.messages().seen().isEmpty());
+    }
+
     void longAndUnusualTextIsHandled() {
         Harness h;
         QVERIFY(h.active());
