@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "model/calculator_state.h"
 #include "model/window_ops.h"
+#include "window/wiring.h"
 
 class QApplication;
 class QColor;
@@ -27,8 +27,9 @@ void ApplyLook(QApplication& app);
 QColor menuColour();
 
 // The program's one window: a schematic plan of a grade crossing whose boxes hold the inputs
-// and the results. It owns the calculator state and lets the model and the checks reach its
-// boxes and its Compute button by their control names.
+// and the results, built from the layout table. It forwards its native events to the wiring,
+// which owns the calculator state, and lets the model and the checks reach its boxes and its
+// Compute button by their control names.
 class Korvane : public QWidget, public WindowOps {
     Q_OBJECT
 public:
@@ -47,7 +48,7 @@ public:
     // How many times the window has sounded the beep since it was created.
     int beepCount() const { return beepCount_; }
 
-    const CalculatorState& state() const { return state_; }
+    const CalculatorState& state() const { return wiring_.State(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,41 +57,12 @@ protected:
 private:
     void buildControls();
     QLineEdit* box(std::string_view control) const;
-
-    void Form_Load();
-
-    void txtSpd_Change();
-    void txtAccel_Change();
-    void txtGrade_Change();
-    void txtLength_Change();
-    void txtEntryPos_Change();
-    void txtExitPos_Change();
-
-    void txtSpd_KeyPress(std::int16_t& KeyAscii);
-    void txtAccel_KeyPress(std::int16_t& KeyAscii);
-    void txtLength_KeyPress(std::int16_t& KeyAscii);
-    void txtEntryPos_KeyPress(std::int16_t& KeyAscii);
-    void txtExitPos_KeyPress(std::int16_t& KeyAscii);
-
-    void txtSpd_LostFocus();
-    void txtAccel_LostFocus();
-    void txtGrade_LostFocus();
-    void txtLength_LostFocus();
-    void txtEntryPos_LostFocus();
-    void txtExitPos_LostFocus();
-
-    void Command1_Click();
-
-    // The range check shared by the six LostFocus handlers.
-    void checkRangeOf(std::string_view control);
-    // Runs a typed key through a box's KeyPress handler; true when the key is to be dropped.
+    // Runs a typed key through the box's KeyPress handler; true when the key is to be dropped.
     bool filterKey(QLineEdit* edit, QKeyEvent* event);
 
-    CalculatorState state_{};
+    Wiring wiring_{*this};
     std::map<std::string, QLineEdit*, std::less<>> boxes_;
     QPushButton* command1_ = nullptr;
-    std::map<QObject*, void (Korvane::*)(std::int16_t&)> keyPressHandlers_;
-    std::map<QObject*, void (Korvane::*)()> lostFocusHandlers_;
     int beepCount_ = 0;
 };
 

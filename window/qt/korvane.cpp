@@ -1,0 +1,417 @@
+#include "korvane.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "drawn_items.h"
+#include "model/control_names.h"
+#include "window/layout.h"
+
+namespace korvane {
+
+namespace {
+
+using layout::Align;
+using layout::Control;
+using layout::In;
+using layout::Kind;
+
+constexpr int px(int twips) {
+    return layout::Pixels(twips);
+}
+
+QColor toQt(layout::Rgb rgb) {
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QString pictureFile(layout::Picture picture) {
+    switch (picture) {
+    case layout::Picture::Signal:
+        return QStringLiteral(":/images/signal.jpg");
+    case layout::Picture::Truck:
+        return QStringLiteral(":/images/truck.gif");
+    case layout::Picture::Locomotive:
+        return QStringLiteral(":/images/locomotive.gif");
+    case layout::Picture::None:
+        break;
+    }
+    return {};
+}
+
+Qt::Alignment toQt(Align align) {
+    switch (align) {
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Left:
+    case Align::None:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+Korvane::Korvane(QWidget* parent) : QWidget(parent) {
+    setObjectName(qs(layout::kWindowName));
+    setWindowTitle(qs(layout::kCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/images/signal.jpg")));
+    setAutoFillBackground(true);
+    resize(px(layout::kClientWidth), px(layout::kClientHeight));
+    buildControls();
+    wiring_.Form_Load();
+}
+
+Korvane::~Korvane() = default;
+
+void Korvane::buildControls() {
+    QGroupBox* frame = nullptr;
+    std::vector<std::pair<const Control*, QWidget*>> created;
+
+    // The frame first, so that its children have their container.
+    for (const Control& c : layout::kControls) {
+        if (c.kind == Kind::Frame) {
+            frame = new FrameBox(qs(c.text), this);
+            frame->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
+            created.emplace_back(&c, frame);
+        }
+    }
+
+    for (const Control& c : layout::kControls) {
+        QWidget* container = c.in == In::Frame1 ? static_cast<QWidget*>(frame) : this;
+        QWidget* w = nullptr;
+        const QRect rect(px(c.left), px(c.top), px(c.width), px(c.height));
+        switch (c.kind) {
+        case Kind::Frame:
+            continue;
+        case Kind::TextBox:
+        case Kind::ResultBox:
+        case Kind::FreeText: {
+            auto* edit = new QLineEdit(qs(c.text), container);
+            edit->setAlignment(toQt(c.align) | Qt::AlignVCenter);
+            edit->setAcceptDrops(false);
+            // A box takes text of any length; nothing typed or pasted is cut off.
+            edit->setMaxLength(std::numeric_limits<int>::max());
+            edit->setGeometry(rect);
+            if (c.kind == Kind::ResultBox) {
+                QPalette pal = edit->palette();
+                pal.setColor(QPalette::Base, toQt(layout::kResultBack));
+                edit->setPalette(pal);
+                if (c.name == ctl::txtEffAccel) {
+                    edit->setEnabled(false);
+                    edit->setFocusPolicy(Qt::NoFocus);
+                } else {
+                    edit->setReadOnly(true);
+                    edit->setFocusPolicy(Qt::ClickFocus);
+                }
+            }
+            if (!c.advisory.empty()) {
+                edit->setToolTip(qs(c.advisory));
+                edit->setAccessibleDescription(qs(c.advisory));
+            }
+            boxes_.emplace(c.name, edit);
+            w = edit;
+            break;
+        }
+        case Kind::Label: {
+            auto* label = new QLabel(qs(c.text), container);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAlignment(toQt(c.align) | Qt::AlignTop);
+            label->setMargin(0);
+            label->setIndent(0);
+            label->setAutoFillBackground(true);
+            label->setGeometry(rect);
+            if (c.font == layout::Font::Description) {
+                QFont font = label->font();
+                font.setPixelSize(13);
+                font.setBold(true);
+                label->setFont(font);
+            }
+            w = label;
+            break;
+        }
+        case Kind::PictureBox: {
+            const QColor back =
+                c.back == layout::Back::Menu ? menuColour() : palette().color(QPalette::Window);
+            w = new PictureBox(container, QPixmap(pictureFile(c.picture)), back);
+            w->setGeometry(rect);
+            break;
+        }
+        case Kind::Button: {
+            command1_ = new QPushButton(qs(c.text), container);
+            command1_->setAutoDefault(false);
+            command1_->setDefault(false);
+            command1_->setGeometry(rect);
+            command1_->setAccessibleName(qs(c.text));
+            w = command1_;
+            break;
+        }
+        case Kind::Image:
+            w = new ImageItem(container, QPixmap(pictureFile(c.picture)));
+            w->setGeometry(rect);
+            break;
+        case Kind::Line:
+            w = new LineItem(container, QLine(px(c.left), px(c.top), px(c.width), px(c.height)));
+            break;
+        }
+        created.emplace_back(&c, w);
+    }
+
+    for (const auto& [c, w] : created) {
+        w->setObjectName(qs(c->name));
+        if (c->tab >= 0) {
+            w->setProperty("tabIndex", c->tab);
+        }
+    }
+
+    // Stacking: within each container the drawn items (labels, lines, the image) lie beneath
+    // the windowed controls; within each group the lower Order lies on top. Raising in
+    // descending Order, drawn items first, leaves exactly that.
+    std::sort(created.begin(), created.end(), [](const auto& a, const auto& b) {
+        const bool aw = layout::IsWindowed(a.first->kind);
+        const bool bw = layout::IsWindowed(b.first->kind);
+        if (aw != bw) {
+            return !aw;
+        }
+        return a.first->order > b.first->order;
+    });
+    for (const auto& entry : created) {
+        entry.second->raise();
+    }
+
+    // Each box is named after the caption beside it, and its unit when one stands after it.
+    for (const Control& c : layout::kControls) {
+        if (c.labelledBy.empty()) {
+            continue;
+        }
+        QString name = qs(layout::Find(c.labelledBy)->text);
+        if (!c.unitLabel.empty()) {
+            name += QStringLiteral(" (%1)").arg(qs(layout::Find(c.unitLabel)->text));
+        }
+        box(c.name)->setAccessibleName(name);
+    }
+
+    // Tab runs through the input boxes and Compute by their tab indexes; the result boxes, the
+    // pictures, the labels and the frame are left out.
+    std::vector<const Control*> ring;
+    for (const Control& c : layout::kControls) {
+        if (c.kind == Kind::TextBox || c.kind == Kind::FreeText || c.kind == Kind::Button) {
+            ring.push_back(&c);
+        }
+    }
+    std::sort(ring.begin(), ring.end(),
+              [](const Control* a, const Control* b) { return a->tab < b->tab; });
+    for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+        QWidget::setTabOrder(findChild<QWidget*>(qs(ring[i]->name)),
+                             findChild<QWidget*>(qs(ring[i + 1]->name)));
+    }
+
+    // Events: every box reports its changes, typed keys and lost focus to the wiring, which
+    // knows which of them it handles.
+    for (const auto& [name, edit] : boxes_) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, control = name] { wiring_.Change(control); });
+        edit->installEventFilter(this);
+    }
+    connect(command1_, &QPushButton::clicked, this, [this] { wiring_.Command1_Click(); });
+
+    findChild<QWidget*>(qs(ring.front()->name))->setFocus();
+}
+
+QLineEdit* Korvane::box(std::string_view control) const {
+    const auto it = boxes_.find(control);
+    return it == boxes_.end() ? nullptr : it->second;
+}
+
+// ---- Window operations --------------------------------------------------------------------
+
+std::string Korvane::Text(std::string_view control) const {
+    const QLineEdit* edit = box(control);
+    return edit != nullptr ? edit->text().toStdString() : std::string();
+}
+
+void Korvane::SetText(std::string_view control, std::string_view text) {
+    QLineEdit* edit = box(control);
+    if (edit == nullptr) {
+        return;
+    }
+    const QString value = qs(text);
+    if (edit->text() != value) {
+        edit->setText(value); // the box's Change handler runs inside this call
+    }
+}
+
+std::string Korvane::AdvisoryText(std::string_view control) const {
+    const QLineEdit* edit = box(control);
+    return edit != nullptr ? edit->toolTip().toStdString() : std::string();
+}
+
+void Korvane::SetEnabled(std::string_view control, bool enabled) {
+    if (control == ctl::Command1) {
+        command1_->setEnabled(enabled);
+    } else if (QLineEdit* edit = box(control)) {
+        edit->setEnabled(enabled);
+    }
+}
+
+void Korvane::ShowMessage(std::string_view text, std::string_view title) {
+    QMessageBox message(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
+    const bool wasActive = isActiveWindow();
+    message.exec();
+    // Give the focus back to the window, to the control the user sent it to, even where the
+    // window system leaves no window active once the message is gone. The window system may
+    // hand the activation over only after exec() has returned, so ask for it in any case.
+    if (wasActive && isVisible()) {
+        activateWindow();
+    }
+}
+
+void Korvane::Beep() {
+    ++beepCount_;
+    QApplication::beep();
+}
+
+// ---- Events -------------------------------------------------------------------------------
+
+bool Korvane::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit == nullptr) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const std::string control = edit->objectName().toStdString();
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (Wiring::FiltersKeys(control)) {
+            return filterKey(edit, static_cast<QKeyEvent*>(event));
+        }
+        break;
+    case QEvent::InputMethod:
+        if (Wiring::FiltersKeys(control)) {
+            // Text composed by an input method is typed text too: every character of it
+            // passes the box's filter, and a refused one drops the whole composition.
+            const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+            bool refused = false;
+            for (const QChar unit : commit) {
+                auto KeyAscii = static_cast<std::int16_t>(unit.unicode());
+                wiring_.KeyPress(control, KeyAscii);
+                refused = refused || KeyAscii != static_cast<std::int16_t>(unit.unicode());
+            }
+            return refused;
+        }
+        break;
+    case QEvent::FocusOut: {
+        // Only a move to another control of this window counts as leaving the box: not a
+        // message box opening, another application taking over, or the window closing.
+        const QWidget* to = QApplication::focusWidget();
+        if (to != nullptr && to != watched && to->window() == this) {
+            wiring_.LostFocus(control);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Korvane::filterKey(QLineEdit* edit, QKeyEvent* event) {
+    const int key = event->key();
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return false; // these type no character
+    default:
+        break;
+    }
+
+    // The character codes the key types. Control with a letter or one of @[\]^_ types the
+    // matching control character, Control with Backspace types DEL.
+    std::vector<char16_t> codes;
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (mods.testFlag(Qt::ControlModifier) && !mods.testFlag(Qt::AltModifier)) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+            codes.push_back(static_cast<char16_t>(key - Qt::Key_A + 1));
+        } else if (key >= Qt::Key_BracketLeft && key <= Qt::Key_Underscore) {
+            codes.push_back(static_cast<char16_t>(key - Qt::Key_At));
+        } else if (key == Qt::Key_Backspace) {
+            codes.push_back(127);
+        }
+    }
+    if (codes.empty()) {
+        if (key == Qt::Key_Backspace) {
+            codes.push_back(8);
+        } else {
+            for (const QChar unit : event->text()) {
+                codes.push_back(unit.unicode());
+            }
+        }
+    }
+    if (codes.empty()) {
+        return false; // arrows, Home, End and the like
+    }
+
+    const std::string control = edit->objectName().toStdString();
+    QString kept;
+    bool changed = false;
+    for (const char16_t code : codes) {
+        auto KeyAscii = static_cast<std::int16_t>(code);
+        wiring_.KeyPress(control, KeyAscii);
+        if (KeyAscii != static_cast<std::int16_t>(code)) {
+            changed = true;
+        }
+        if (KeyAscii != 0) {
+            kept.append(QChar(static_cast<char16_t>(KeyAscii)));
+        }
+    }
+    if (!changed) {
+        return false; // the box handles the key as usual
+    }
+    if (!kept.isEmpty()) {
+        edit->insert(kept);
+    }
+    return true;
+}
+
+void Korvane::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses Compute. No focus moves, so no range check runs first.
+        if (command1_->isEnabled()) {
+            wiring_.Command1_Click();
+        }
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,90 @@
+#include "window/wiring.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "checks/check_range.h"
+#include "checks/num_only.h"
+#include "model/compu_check.h"
+#include "model/control_names.h"
+#include "model/passage_times.h"
+
+namespace korvane {
+
+namespace {
+
+// The events each numeric box handles: a Change runs the readiness pass, a typed character
+// goes through the keystroke filter, leaving the box checks its range. The grade box takes
+// every character; the free-text and result boxes handle nothing.
+struct Binding {
+    std::string_view box;
+    bool readiness;
+    bool keyFilter;
+    bool rangeCheck;
+};
+
+constexpr std::array kBindings{
+    Binding{ctl::txtSpd, true, true, true},      Binding{ctl::txtAccel, true, true, true},
+    Binding{ctl::txtGrade, true, false, true},   Binding{ctl::txtLength, true, true, true},
+    Binding{ctl::txtEntryPos, true, true, true}, Binding{ctl::txtExitPos, true, true, true},
+};
+
+const Binding* BindingOf(std::string_view control) {
+    const auto it = std::find_if(kBindings.begin(), kBindings.end(),
+                                 [control](const Binding& b) { return b.box == control; });
+    return it == kBindings.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+void Wiring::Form_Load() {
+    window_.SetText(ctl::txtSpd, " ");
+    window_.SetText(ctl::txtGrade, " ");
+    window_.SetText(ctl::txtLength, " ");
+    window_.SetText(ctl::txtEntryPos, " ");
+    window_.SetText(ctl::txtEntryPass, " ");
+    window_.SetText(ctl::txtExitPos, " ");
+    window_.SetText(ctl::txtExitPass, " ");
+    window_.SetText(ctl::txtAccel, " ");
+    CompuCheck(state_, window_);
+}
+
+void Wiring::Change(std::string_view control) {
+    const Binding* binding = BindingOf(control);
+    if (binding != nullptr && binding->readiness) {
+        CompuCheck(state_, window_);
+    }
+}
+
+void Wiring::KeyPress(std::string_view control, std::int16_t& KeyAscii) {
+    if (FiltersKeys(control)) {
+        NumOnly(window_, KeyAscii);
+    }
+}
+
+bool Wiring::FiltersKeys(std::string_view control) {
+    const Binding* binding = BindingOf(control);
+    return binding != nullptr && binding->keyFilter;
+}
+
+void Wiring::LostFocus(std::string_view control) {
+    const Binding* binding = BindingOf(control);
+    if (binding == nullptr || !binding->rangeCheck) {
+        return;
+    }
+    // The check works on copies: neither the box's text nor its advisory text changes.
+    std::string ValString = window_.Text(control);
+    std::string RangeString = window_.AdvisoryText(control);
+    CheckRange(state_, window_, ValString, RangeString);
+    // A failed check disables Compute; a passing one never enables it.
+    if (!state_.RangeOk) {
+        window_.SetEnabled(ctl::Command1, false);
+    }
+}
+
+void Wiring::Command1_Click() {
+    ComputePassageTimes(state_, window_);
+}
+
+} // namespace korvane
