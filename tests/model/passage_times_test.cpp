@@ -58,6 +58,15 @@ const ComputeCase kComputeCases[] = {
      77},
     {"entrance 11.5: step 76", {"22", "0.5", "0", "65", "11.5", "77"}, "16.5", "23.6", 32, 142, 76},
     {"entrance 12.5: step 78", {"22", "0.5", "0", "65", "12.5", "77"}, "16.7", "23.6", 32, 142, 78},
+    // 64 + 2.50000024 (the nearest float) is 66.50000024 in double precision but 66.5 in
+    // single, which would round to the even step 66 and show 15.2.
+    {"length and entrance summed in double: step 67",
+     {"22", "0.5", "0", "64", "2.5000002", "77"},
+     "15.3",
+     "23.5",
+     32,
+     141,
+     67},
     {"entrance equals exit", {"22", "0.5", "0", "65", "77", "77"}, "23.6", "23.6", 32, 142, 142},
     {"two-step rounding to 30.", {"8", "5", "0", "10", "11", "323"}, nullptr, "30.", 12, 333, 21},
     {"two-step rounding to 30.5", {"8", "5", "0", "10", "11", "329"}, nullptr, "30.5", 12, 339, 21},
