@@ -12,6 +12,7 @@
 #include "model/calculator_state.h"
 #include "model/conversions.h"
 #include "tests/support/fake_window.h"
+#include "window/layout.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> texts = korvane::fuzz::SplitTexts(data + 1, size - 1, 2);
     const bool windowText = choice < 6;
     if (windowText) {
-        texts[1] = std::string(korvane::fuzz::kNumericBoxes[choice].advisory);
+        texts[1] = std::string(korvane::layout::AdvisoryOf(korvane::fuzz::kNumericBoxes[choice]));
     }
     const std::string typed = texts[0];
     const std::string advisory = texts[1];

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Helpers shared by the fuzz targets: the property check that stops the run on a violation,
-// the splitting of the fuzzer's bytes into texts, and the window's advisory texts.
+// the splitting of the fuzzer's bytes into texts, and the window's numeric boxes.
 namespace korvane::fuzz {
 
 // A violated property prints where it failed and aborts, which libFuzzer reports as a crash
@@ -71,19 +71,8 @@ inline bool IsPatternForm(std::string_view text, bool point, std::size_t decimal
     return pos == text.size() && fracCount <= decimals && (fracCount == 0 || text[pos - 1] != '0');
 }
 
-// The six numeric boxes and their advisory texts, character for character as the window has
-// them.
-struct Box {
-    std::string_view name;
-    std::string_view advisory;
-};
-inline constexpr Box kNumericBoxes[] = {
-    {"txtSpd", "Vehicle will try to accelerate to this speed (5 to 35) mph"},
-    {"txtAccel", "Maximum acceleration on level grade  (0.25 to 10)  f/s/s "},
-    {"txtGrade", "Percent grade (-5  to  5)%"},
-    {"txtLength", "Design vehicle length (10 to 120)  ft)"},
-    {"txtEntryPos", "Stop line to entrance gate distance (2 to 40) ft."},
-    {"txtExitPos", "Stop line to exit gate distance (20 to 500) ft."},
-};
+// The six numeric boxes, in a fixed order; their advisory texts come from the window's layout.
+inline constexpr std::string_view kNumericBoxes[] = {"txtSpd",    "txtAccel",    "txtGrade",
+                                                     "txtLength", "txtEntryPos", "txtExitPos"};
 
 } // namespace korvane::fuzz

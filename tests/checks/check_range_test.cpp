@@ -10,6 +10,7 @@
 
 #include "model/calculator_state.h"
 #include "tests/support/fake_window.h"
+#include "window/layout.h"
 
 namespace korvane {
 namespace {
@@ -19,28 +20,11 @@ using testing::FakeWindow;
 constexpr std::string_view kTitle = "Range Error";
 constexpr std::string_view kUntouched = "(message of an earlier check)";
 
-// The advisory texts of the six numeric boxes, character for character.
-struct Advisory {
-    std::string_view box;
-    std::string_view text;
-};
-constexpr Advisory kAdvisory[] = {
-    {"txtSpd", "Vehicle will try to accelerate to this speed (5 to 35) mph"},
-    {"txtGrade", "Percent grade (-5  to  5)%"},
-    {"txtAccel", "Maximum acceleration on level grade  (0.25 to 10)  f/s/s "},
-    {"txtLength", "Design vehicle length (10 to 120)  ft)"},
-    {"txtExitPos", "Stop line to exit gate distance (20 to 500) ft."},
-    {"txtEntryPos", "Stop line to entrance gate distance (2 to 40) ft."},
-};
-
+// The advisory text of a box, as the window's layout gives it.
 std::string AdvisoryOf(std::string_view box) {
-    for (const Advisory& advisory : kAdvisory) {
-        if (advisory.box == box) {
-            return std::string(advisory.text);
-        }
-    }
-    ADD_FAILURE() << "no advisory text for " << box;
-    return {};
+    const std::string_view text = layout::AdvisoryOf(box);
+    EXPECT_FALSE(text.empty()) << "no advisory text for " << box;
+    return std::string(text);
 }
 
 // One range check as the leave-field handler makes it: on copies of the box's text and advisory
@@ -344,8 +328,10 @@ TEST(CheckRangeTest, TextsOfAnyShapeAndLengthAreHandledConsistently) {
         "(" + std::string(99998, ' ') + "to" + ")",
         randomBytes(100000),
     };
-    for (const Advisory& advisory : kAdvisory) {
-        advisories.emplace_back(advisory.text);
+    for (const layout::Control& control : layout::kControls) {
+        if (!control.advisory.empty()) {
+            advisories.emplace_back(control.advisory);
+        }
     }
     std::vector<std::string> values = {
         "",

@@ -297,6 +297,23 @@ private slots:
         QCOMPARE(h.window().beepCount(), 0);
     }
 
+    // Compute acts on a whole click: pressing alone computes nothing, and a press released
+    // away from the button is no click.
+    void computeActsOnTheReleaseOverTheButton() {
+        Harness h;
+        QVERIFY(h.active());
+        h.setExample();
+        QTest::mousePress(h.compute(), Qt::LeftButton);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        QTest::mouseRelease(h.compute(), Qt::LeftButton, {}, QPoint(-20, -20));
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));
+        QTest::mousePress(h.compute(), Qt::LeftButton);
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral(" "));
+        QTest::mouseRelease(h.compute(), Qt::LeftButton);
+        QCOMPARE(h.text("txtEntryPass"), QStringLiteral("16.5"));
+        QCOMPARE(h.text("txtExitPass"), QStringLiteral("23.6"));
+    }
+
     void enterComputesWithoutARangeCheck_data() {
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("focus");

@@ -1,0 +1,216 @@
+// The window's event wiring on the in-memory window: which box runs which operation on each of
+// its events, start-up, the two writers of Compute's enabled state, and the layout table the
+// adapters build from.
+
+#include "window/wiring.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/control_names.h"
+#include "tests/support/fake_window.h"
+#include "window/layout.h"
+
+namespace korvane {
+namespace {
+
+using testing::FakeWindow;
+
+// The in-memory window as an adapter would build it: every box from the layout table with its
+// creation text and advisory text, every Change forwarded to the wiring.
+struct Window {
+    FakeWindow window;
+    Wiring wiring{window};
+
+    Window() {
+        for (const layout::Control& c : layout::kControls) {
+            if (!layout::IsTextBox(c.kind)) {
+                continue;
+            }
+            const std::string name(c.name);
+            window.texts[name] = std::string(c.text);
+            window.advisory[name] = std::string(c.advisory);
+            window.onChange[name] = [this, name] { wiring.Change(name); };
+        }
+        wiring.Form_Load();
+    }
+
+    // Puts texts into the boxes without raising Change, as if typed while nothing listened.
+    void Put(std::string_view box, std::string_view text) {
+        window.texts[std::string(box)] = std::string(text);
+    }
+
+    void PutExample() {
+        Put(ctl::txtSpd, "22");
+        Put(ctl::txtAccel, "0.5");
+        Put(ctl::txtGrade, "0");
+        Put(ctl::txtLength, "65");
+        Put(ctl::txtEntryPos, "11");
+        Put(ctl::txtExitPos, "77");
+    }
+
+    bool ComputeEnabled() const { return window.IsEnabled(ctl::Command1); }
+};
+
+// One row per numeric box: the value the worked example gives it, whether it filters typed
+// keys, and a typed value outside its range with the message that value brings.
+struct BoxRow {
+    std::string_view box;
+    std::string_view example;
+    bool filtersKeys;
+    std::string_view outOfRange;
+    std::string_view message;
+};
+
+// clang-format off
+const BoxRow kBoxes[] = {
+    {ctl::txtSpd, "22", true, "50", "Entered Value of 50 is outside of the range 5 to 35"},
+    {ctl::txtAccel, "0.5", true, "12.75", "Entered Value of 12.75 is outside of the range 0.25 to 10"},
+    {ctl::txtGrade, "0", false, "6", "Entered Value of 6 is outside of the range -5  to  5"},
+    {ctl::txtLength, "65", true, "150", "Entered Value of 150 is outside of the range 10 to 120)  ft"},
+    {ctl::txtEntryPos, "11", true, "-", "Entered Value of 0 is outside of the range 2 to 40"},
+    {ctl::txtExitPos, "77", true, "600", "Entered Value of 600 is outside of the range 20 to 500"},
+};
+// clang-format on
+
+TEST(WiringTest, EachNumericBoxRunsItsOwnChangeKeyPressAndLostFocusHandlers) {
+    for (const BoxRow& row : kBoxes) {
+        SCOPED_TRACE(std::string(row.box));
+
+        // Change: the readiness pass runs when this box's text changes.
+        Window w;
+        w.PutExample();
+        w.Put(row.box, " ");
+        ASSERT_FALSE(w.ComputeEnabled());
+        w.window.SetText(row.box, row.example);
+        EXPECT_TRUE(w.ComputeEnabled());
+        EXPECT_EQ(w.window.Text(ctl::txtEffAccel), ".5");
+
+        // KeyPress: a letter is refused with one beep by the filtered boxes only.
+        std::int16_t KeyAscii = 'e';
+        w.wiring.KeyPress(row.box, KeyAscii);
+        EXPECT_EQ(KeyAscii, row.filtersKeys ? 0 : 'e');
+        EXPECT_EQ(w.window.beeps, row.filtersKeys ? 1 : 0);
+        KeyAscii = '7';
+        w.wiring.KeyPress(row.box, KeyAscii);
+        EXPECT_EQ(KeyAscii, '7');
+        EXPECT_EQ(Wiring::FiltersKeys(row.box), row.filtersKeys);
+
+        // LostFocus: the range of this box's own advisory text is checked, Compute disabled.
+        w.window.SetText(row.box, row.outOfRange);
+        ASSERT_EQ(w.window.messages.size(), 0U);
+        w.wiring.LostFocus(row.box);
+        ASSERT_EQ(w.window.messages.size(), 1U);
+        EXPECT_EQ(w.window.messages[0].text, row.message);
+        EXPECT_EQ(w.window.messages[0].title, "Range Error");
+        EXPECT_FALSE(w.ComputeEnabled());
+        EXPECT_EQ(w.window.Text(row.box), row.outOfRange) << "the box's text was changed";
+        EXPECT_EQ(w.window.AdvisoryText(row.box), layout::AdvisoryOf(row.box));
+    }
+}
+
+// The free-text and result boxes handle none of the three events.
+TEST(WiringTest, BoxesWithoutHandlersChangeNothing) {
+    for (const std::string_view box : {ctl::txtLocation, ctl::txtDirection, ctl::txtEffAccel,
+                                       ctl::txtEntryPass, ctl::txtExitPass}) {
+        SCOPED_TRACE(std::string(box));
+        Window w;
+        w.PutExample();
+        w.window.SetText(box, "50");
+        EXPECT_FALSE(w.ComputeEnabled()) << "a Change ran the readiness pass";
+        std::int16_t KeyAscii = 'x';
+        w.wiring.KeyPress(box, KeyAscii);
+        EXPECT_EQ(KeyAscii, 'x');
+        EXPECT_EQ(w.window.beeps, 0);
+        w.wiring.LostFocus(box);
+        EXPECT_TRUE(w.window.messages.empty());
+    }
+}
+
+TEST(WiringTest, StartUpBlanksTheBoxesWhateverTheirCreationTexts) {
+    Window w;
+    for (const std::string_view box :
+         {ctl::txtSpd, ctl::txtAccel, ctl::txtGrade, ctl::txtLength, ctl::txtEntryPos,
+          ctl::txtExitPos, ctl::txtEntryPass, ctl::txtExitPass}) {
+        EXPECT_EQ(w.window.Text(box), " ") << box;
+    }
+    EXPECT_EQ(w.window.Text(ctl::txtEffAccel), ".");
+    EXPECT_FALSE(w.ComputeEnabled());
+    EXPECT_TRUE(w.window.messages.empty());
+    EXPECT_EQ(w.window.beeps, 0);
+}
+
+// Compute's enabled state: the readiness pass sets it either way, a failed range check only
+// disables it, and whichever ran last decides.
+TEST(WiringTest, ComputeFollowsWhicheverOfItsTwoWritersRanLast) {
+    Window w;
+    w.PutExample();
+    w.window.SetText(ctl::txtSpd, "50");
+    ASSERT_TRUE(w.ComputeEnabled());
+    w.wiring.LostFocus(ctl::txtSpd);
+    EXPECT_FALSE(w.ComputeEnabled());
+
+    // An in-range box left afterwards does not enable it again.
+    w.wiring.LostFocus(ctl::txtLength);
+    EXPECT_FALSE(w.ComputeEnabled());
+    EXPECT_EQ(w.window.messages.size(), 1U);
+
+    // Any change of a numeric box does, while the readiness rules pass, with 50 still there.
+    w.window.SetText(ctl::txtExitPos, "78");
+    EXPECT_TRUE(w.ComputeEnabled());
+}
+
+TEST(WiringTest, ComputeWritesBothPassageTimesAndTheNextEditBlanksThem) {
+    Window w;
+    w.PutExample();
+    w.window.SetText(ctl::txtExitPos, "77 ");
+    ASSERT_TRUE(w.ComputeEnabled());
+    w.wiring.Command1_Click();
+    EXPECT_EQ(w.window.Text(ctl::txtEntryPass), "16.5");
+    EXPECT_EQ(w.window.Text(ctl::txtExitPass), "23.6");
+    w.wiring.Command1_Click();
+    EXPECT_EQ(w.window.Text(ctl::txtEntryPass), "16.5");
+    w.window.SetText(ctl::txtGrade, "1");
+    EXPECT_EQ(w.window.Text(ctl::txtEntryPass), " ");
+    EXPECT_EQ(w.window.Text(ctl::txtExitPass), " ");
+}
+
+// The table both adapters build from: what would silently break a window if mistyped.
+TEST(LayoutTableTest, OrdersNamesTabIndexesAndCaptionsAreConsistent) {
+    std::set<std::string_view> names;
+    std::vector<int> tabs;
+    int order = 0;
+    for (const layout::Control& c : layout::kControls) {
+        EXPECT_EQ(c.order, ++order) << c.name;
+        EXPECT_TRUE(names.insert(c.name).second) << "two controls named " << c.name;
+        if (c.tab >= 0) {
+            tabs.push_back(c.tab);
+        }
+        for (const std::string_view label : {c.labelledBy, c.unitLabel}) {
+            if (!label.empty()) {
+                const layout::Control* caption = layout::Find(label);
+                ASSERT_NE(caption, nullptr) << c.name << " is labelled by " << label;
+                EXPECT_EQ(caption->kind, layout::Kind::Label) << label;
+            }
+        }
+        EXPECT_EQ(!c.advisory.empty(), c.kind == layout::Kind::TextBox) << c.name;
+        EXPECT_EQ(layout::Find(c.name), &c);
+    }
+    // The tab indexes run from 0 to 32, each used once.
+    std::sort(tabs.begin(), tabs.end());
+    ASSERT_EQ(tabs.size(), 33U);
+    for (int i = 0; i < 33; ++i) {
+        EXPECT_EQ(tabs[static_cast<std::size_t>(i)], i);
+    }
+    EXPECT_EQ(layout::Find("NoSuchControl"), nullptr);
+    EXPECT_EQ(layout::AdvisoryOf("txtLocation"), "");
+}
+
+} // namespace
+} // namespace korvane
