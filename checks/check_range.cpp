@@ -22,8 +22,8 @@ bool IsBlank(std::string_view text) {
 
 } // namespace
 
-// Positions are held as std::size_t, so an advisory text of any length is read the same way
-// as the short ones of the window.
+// The range is read out of the advisory text anew on every call. Positions in the text are
+// std::size_t, so a text of any length is read like the window's short ones.
 void CheckRange(CalculatorState& state, WindowOps& window, std::string& ValString,
                 std::string& RangeString) {
     state.RangeOk = true;

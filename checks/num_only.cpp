@@ -7,7 +7,8 @@ namespace korvane {
 
 namespace {
 
-// The characters a numeric box takes from the keyboard; backspace (code 8) ends the list.
+// The characters a numeric box takes from the keyboard; backspace (code 8) ends the list. The
+// list has always named "0" at both ends of the digits; the second one changes nothing.
 constexpr std::u16string_view kAccepted = u"01234567890-.\b";
 
 } // namespace

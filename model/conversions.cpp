@@ -22,6 +22,13 @@ bool IsDigit(char c) {
 // still matter, far below the limits of std::int64_t.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
 
+// Takes one more digit of an exponent; past the cap the exponent stays where it is.
+void TakeExponentDigit(std::int64_t& exponent, char digit) {
+    if (exponent < kExponentCap) {
+        exponent = exponent * 10 + (digit - '0');
+    }
+}
+
 std::int64_t SaturatedAdd(std::int64_t a, std::int64_t b) {
     const std::int64_t sum = a + b; // both operands stay within a few times kExponentCap
     if (sum > kExponentCap) {
@@ -147,9 +154,7 @@ double ReadNumber(std::string_view text) {
                 cur.Advance();
             }
             while (IsDigit(cur.Peek())) {
-                if (exponent < kExponentCap) {
-                    exponent = exponent * 10 + (cur.Peek() - '0');
-                }
+                TakeExponentDigit(exponent, cur.Peek());
                 cur.Advance();
             }
             if (expNegative) {
@@ -228,8 +233,7 @@ std::string NumberText(double value, Precision precision) {
     }
 
     std::string out = value < 0 ? "-" : " ";
-    const int upper = precision == Precision::Double ? 15 : 7;
-    if (exponent < -4 || exponent >= upper) {
+    if (exponent < -4 || exponent >= digits) {
         out.push_back(mantissa[0]);
         if (mantissa.size() > 1) {
             out.push_back('.');
@@ -301,9 +305,7 @@ std::string PatternText(std::string_view numberText, std::string_view pattern) {
             ++p;
         }
         while (p < numberText.size() && IsDigit(numberText[p])) {
-            if (exponent < kExponentCap) {
-                exponent = exponent * 10 + (numberText[p] - '0');
-            }
+            TakeExponentDigit(exponent, numberText[p]);
             ++p;
         }
         if (expNegative) {

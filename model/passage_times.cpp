@@ -43,7 +43,7 @@ void ComputePassageTimes(CalculatorState& state, WindowOps& window) {
         if (state.SpeedAt[i] == 0.0 || !std::isfinite(state.SpeedAt[i])) {
             return;
         }
-        // The entrance and exit steps are the same in every step; the exit step is the last.
+        // Both gate steps were worked out once, before the loop; the exit gate's is the last.
         if (i == derived->EntranceStep) {
             state.EntryClearTime = StoreSingle(state.TimeAt[i]);
         }
