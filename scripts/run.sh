@@ -4,7 +4,4 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build"
-if [ -x "$root/build/window/korvane" ]; then
-    exec "$root/build/window/korvane"
-fi
-echo "run: built; the window is not part of this build yet"
+exec "$root/build/window/qt/korvane"

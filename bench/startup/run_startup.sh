@@ -3,7 +3,7 @@
 # one button), both started the same way under one Xvfb in the same run.
 #
 #   bench/startup/run_startup.sh [korvane-binary] [runs]
-#       korvane-binary  default build-pkg/window/korvane
+#       korvane-binary  default build-pkg/window/qt/korvane
 #       runs            default 7 (after one discarded warm-up run of each program)
 #
 # Prints the median time to the window's map and first paint, the median peak RSS, and each
@@ -13,7 +13,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 # shellcheck source=../../scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
-korvane="${1:-$root/build-pkg/window/korvane}"
+korvane="${1:-$root/build-pkg/window/qt/korvane}"
 runs="${2:-7}"
 settle_ms=500
 
