@@ -11,7 +11,7 @@
 namespace {
 
 using korvane::CalculatorState;
-using korvane::testing::FakeWindow;
+using korvane::fake::FakeWindow;
 namespace ctl = korvane::ctl;
 
 void Type(FakeWindow& window, const char* speed, const char* accel, const char* grade,

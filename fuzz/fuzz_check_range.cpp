@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     korvane::CalculatorState state;
     state.RangeOk = false;
     state.RangeMessage = std::string(kEarlier);
-    korvane::testing::FakeWindow window;
+    korvane::fake::FakeWindow window;
     std::string valString = typed;
     std::string rangeString = advisory;
     korvane::CheckRange(state, window, valString, rangeString);

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> texts = korvane::fuzz::SplitTexts(data, size, 6);
 
     korvane::CalculatorState state;
-    korvane::testing::FakeWindow window;
+    korvane::fake::FakeWindow window;
     for (std::size_t i = 0; i < 6; ++i) {
         window.texts[std::string(kInputs[i])] = texts[i];
     }

@@ -44,7 +44,7 @@ int main() {
         for (const char* accel : {"0.25", "1", "10"}) {
             // The last step at 500 ft: length 120 and exit 380.
             CalculatorState state;
-            testing::FakeWindow window;
+            fake::FakeWindow window;
             window.texts[std::string(ctl::txtSpd)] = std::to_string(mph);
             window.texts[std::string(ctl::txtAccel)] = accel;
             window.texts[std::string(ctl::txtGrade)] = "0";

@@ -15,7 +15,7 @@
 namespace korvane {
 namespace {
 
-using testing::FakeWindow;
+using fake::FakeWindow;
 
 constexpr std::string_view kTitle = "Range Error";
 constexpr std::string_view kUntouched = "(message of an earlier check)";

@@ -11,7 +11,7 @@
 namespace korvane {
 namespace {
 
-using testing::FakeWindow;
+using fake::FakeWindow;
 
 // The codes a numeric box takes: the ten digits, "-", "." and backspace.
 const std::set<int> kPassingCodes = {48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 45, 46, 8};

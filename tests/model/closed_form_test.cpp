@@ -54,7 +54,7 @@ using accuracy::ClosedForm;
 
 struct Stepped {
     CalculatorState state;
-    testing::FakeWindow window;
+    fake::FakeWindow window;
 };
 
 // Types the inputs, runs the readiness pass and presses Compute.

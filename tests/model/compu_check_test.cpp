@@ -8,9 +8,9 @@
 namespace korvane {
 namespace {
 
-using testing::kFirstCase;
-using testing::ModelDriver;
-using testing::Typed;
+using fake::kFirstCase;
+using fake::ModelDriver;
+using fake::Typed;
 
 struct ReadinessCase {
     const char* name;

@@ -12,9 +12,9 @@
 namespace korvane {
 namespace {
 
-using testing::kFirstCase;
-using testing::ModelDriver;
-using testing::Typed;
+using fake::kFirstCase;
+using fake::ModelDriver;
+using fake::Typed;
 
 // Runs each test under a German locale, whose decimal separator is a comma, and restores the
 // previous locales afterwards.

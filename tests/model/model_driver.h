@@ -8,7 +8,7 @@
 #include "model/passage_times.h"
 #include "tests/support/fake_window.h"
 
-namespace korvane::testing {
+namespace korvane::fake {
 
 // The six numeric inputs as typed: speed / level acceleration / grade / length / entrance
 // distance / exit distance.
@@ -62,4 +62,4 @@ public:
     FakeWindow window;
 };
 
-} // namespace korvane::testing
+} // namespace korvane::fake

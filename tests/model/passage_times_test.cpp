@@ -13,9 +13,9 @@
 namespace korvane {
 namespace {
 
-using testing::kFirstCase;
-using testing::ModelDriver;
-using testing::Typed;
+using fake::kFirstCase;
+using fake::ModelDriver;
+using fake::Typed;
 
 constexpr int kNotGiven = std::numeric_limits<int>::min();
 

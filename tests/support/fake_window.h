@@ -8,7 +8,7 @@
 
 #include "model/window_ops.h"
 
-namespace korvane::testing {
+namespace korvane::fake {
 
 // In-memory stand-in for the window: boxes by control name, the Compute button's state, the
 // messages shown and the beeps sounded. A Change handler can be attached to a box; it runs
@@ -43,8 +43,8 @@ public:
         return it == advisory.end() ? std::string() : it->second;
     }
 
-    void SetEnabled(std::string_view control, bool enabled) override {
-        this->enabled[std::string(control)] = enabled;
+    void SetEnabled(std::string_view control, bool isEnabled) override {
+        enabled[std::string(control)] = isEnabled;
     }
 
     void ShowMessage(std::string_view text, std::string_view title) override {
@@ -67,4 +67,4 @@ public:
     int beeps = 0;
 };
 
-} // namespace korvane::testing
+} // namespace korvane::fake

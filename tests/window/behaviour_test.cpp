@@ -6,7 +6,7 @@
 
 #include "window_harness.h"
 
-using korvane::testing::Harness;
+using korvane::fake::Harness;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "drawn_items.h"
 #include "window_harness.h"
 
-using korvane::testing::Harness;
+using korvane::fake::Harness;
 
 namespace {
 

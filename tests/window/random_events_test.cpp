@@ -28,7 +28,7 @@
 #include "tests/support/fake_window.h"
 #include "window_harness.h"
 
-using korvane::testing::Harness;
+using korvane::fake::Harness;
 
 namespace {
 
@@ -233,7 +233,7 @@ struct Expected {
 
 Expected Model(const std::array<std::string, 6>& texts) {
     korvane::CalculatorState state;
-    korvane::testing::FakeWindow fake;
+    korvane::fake::FakeWindow fake;
     for (std::size_t i = 0; i < kInputs.size(); ++i) {
         fake.texts[kInputs[i]] = texts[i];
     }

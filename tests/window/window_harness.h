@@ -14,7 +14,7 @@
 
 #include "korvane.h"
 
-namespace korvane::testing {
+namespace korvane::fake {
 
 // A message the window showed, as the user saw it.
 struct SeenMessage {
@@ -113,4 +113,4 @@ private:
     bool active_ = false;
 };
 
-} // namespace korvane::testing
+} // namespace korvane::fake

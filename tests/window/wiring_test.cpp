@@ -20,7 +20,7 @@
 namespace korvane {
 namespace {
 
-using testing::FakeWindow;
+using fake::FakeWindow;
 
 // The in-memory window as an adapter would build it: every box from the layout table with its
 // creation text and advisory text, every Change forwarded to the wiring.
