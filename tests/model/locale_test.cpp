@@ -16,26 +16,52 @@ using fake::kFirstCase;
 using fake::ModelDriver;
 using fake::Typed;
 
-// Runs each test under a German locale, whose decimal separator is a comma, and restores the
-// previous locales afterwards.
+#ifdef _WIN32
+// Windows names its locales language_country.codepage, and every Windows has this one.
+constexpr const char* kGermanName = "German_Germany.1252";
+
+// MinGW's C++ library knows no named locale but "C", so the C++ side of the German locale is
+// the classic locale with German punctuation of numbers.
+class GermanPunctuation : public std::numpunct<char> {
+protected:
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+std::locale GermanCppLocale() {
+    return std::locale(std::locale::classic(), new GermanPunctuation);
+}
+#else
+constexpr const char* kGermanName = "de_DE.UTF-8";
+
+// Throws std::runtime_error when the locale is not installed.
+std::locale GermanCppLocale() {
+    return std::locale(kGermanName);
+}
+#endif
+
+// Runs each test under a German locale, whose decimal separator is a comma, in both the C and
+// the C++ library, and restores the previous locales afterwards.
 class CommaLocaleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         savedC_ = std::setlocale(LC_ALL, nullptr);
         std::locale german;
         try {
-            german = std::locale("de_DE.UTF-8");
+            german = GermanCppLocale();
         } catch (const std::runtime_error&) {
             Missing();
             return;
         }
-        if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        if (std::setlocale(LC_ALL, kGermanName) == nullptr) {
             Missing();
             return;
         }
         savedCpp_ = std::locale::global(german);
         switched_ = true;
         ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+        ASSERT_EQ(std::use_facet<std::numpunct<char>>(std::locale()).decimal_point(), ',');
     }
 
     void TearDown() override {
@@ -47,10 +73,14 @@ protected:
 
 private:
     static void Missing() {
+#ifdef _WIN32
+        FAIL() << "the locale " << kGermanName << " is missing";
+#else
         if (std::getenv("CI") != nullptr) {
             FAIL() << "the locale de_DE.UTF-8 is missing; scripts/setup.sh generates it";
         }
         GTEST_SKIP() << "the locale de_DE.UTF-8 is missing; run scripts/setup.sh to generate it";
+#endif
     }
 
     std::string savedC_;
