@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane with its tests and runs every test:
 #   1. the whole suite (model, checks, window on the offscreen platform) in build/;
-#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/);
-#   3. every libFuzzer target for a fixed time (build-fuzz/).
+#   2. the model and checks suites cross-built for Windows x86-64 and run under Wine
+#      (scripts/test-windows.sh, build-windows/);
+#   3. the same suite as in 1 built with AddressSanitizer and UndefinedBehaviorSanitizer
+#      (build-asan/);
+#   4. every libFuzzer target for a fixed time (build-fuzz/).
 # Options: --quick runs stage 1 only; --package also builds, installs and starts the Debian
 # package (scripts/check_package.sh; it installs into this machine, so CI asks for it).
 set -euo pipefail
@@ -30,6 +33,7 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --t
     2>&1 | tee "$logs/tests.log"
 
 if [ "$quick" -eq 0 ]; then
+    "$root/scripts/test-windows.sh" 2>&1 | tee "$logs/windows.log"
     "$root/scripts/sanitize.sh" 2>&1 | tee "$logs/sanitize.log"
     "$root/scripts/fuzz.sh" 2>&1 | tee "$logs/fuzz.log"
 fi
@@ -37,9 +41,9 @@ if [ "$package" -eq 1 ]; then
     "$root/scripts/check_package.sh" "$root/build"
 fi
 
-# One closing line over all stages: the tests of both suites and the fuzz targets.
+# One closing line over all stages: the tests of the three suites and the fuzz targets.
 passed=0
-for log in "$logs/tests.log" "$logs/sanitize.log"; do
+for log in "$logs/tests.log" "$logs/windows.log" "$logs/sanitize.log"; do
     [ -f "$log" ] || continue
     n="$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9][0-9]*\).*/\1/p' "$log" | tail -n1)"
     passed=$((passed + ${n:-0}))
