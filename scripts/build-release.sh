@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the release artefacts of Korvane as they are published, so that anyone can build them
+# again from the same commit and compare checksums (README, "Checking a release"):
+#
+#   scripts/build-release.sh linux   [build-dir]   (default build-release/)
+#       window/qt/korvane (RelWithDebInfo) and korvane_<version>_amd64.deb (cpack, stripped)
+#   scripts/build-release.sh windows [build-dir]   (default build-release-windows/)
+#       korvane.exe (Release, mingw-w64), korvane-<version>-win64.zip, korvane-<version>-setup.exe
+#
+# Builds only those targets, writes their checksums to <build-dir>/SHA256SUMS and the versions
+# of the tools that made them to <build-dir>/BUILDINFO, and prints both. Every time stamp in
+# the artefacts is SOURCE_DATE_EPOCH: taken from the environment when set, otherwise the date
+# of the commit (git log -1 --format=%ct). Files are made with umask 022, as dpkg-buildpackage
+# does. A build folder used before is configured again but not emptied.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+platform="${1:-}"
+case "$platform" in
+linux) build="${2:-$root/build-release}" ;;
+windows) build="${2:-$root/build-release-windows}" ;;
+*)
+    echo "usage: scripts/build-release.sh linux|windows [build-dir]" >&2
+    exit 2
+    ;;
+esac
+
+umask 022
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct)"
+fi
+export SOURCE_DATE_EPOCH
+
+say() { echo "build-release: $*"; }
+say "$platform artefacts in $build, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH"
+
+# Artefacts, as paths or patterns inside the build folder, and the Debian packages whose
+# versions decide their bytes.
+if [ "$platform" = linux ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKORVANE_TESTS=OFF -DKORVANE_BENCHMARKS=OFF >/dev/null
+    cmake --build "$build" --target korvane --parallel "$(nproc)"
+    rm -f "$build"/korvane_*.deb
+    (cd "$build" && cpack -G DEB >/dev/null)
+    artefacts=(window/qt/korvane 'korvane_*.deb')
+    tools=(g++ binutils libc6-dev qt6-base-dev qt6-base-dev-tools cmake dpkg-dev
+        libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libgcc-s1)
+else
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DKORVANE_TESTS=OFF >/dev/null
+    # The packages are made by a target of their own once there is a Windows program.
+    targets=()
+    for target in korvane korvane_windows_packages; do
+        if ninja -C "$build" -t targets all | grep -q "^$target: "; then
+            targets+=("$target")
+        fi
+    done
+    if [ "${#targets[@]}" -gt 0 ]; then
+        cmake --build "$build" --target "${targets[@]}" --parallel "$(nproc)"
+    fi
+    artefacts=(window/win32/korvane.exe 'korvane-*-win64.zip' 'korvane-*-setup.exe')
+    tools=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev cmake nsis zip)
+fi
+
+sums="$build/SHA256SUMS"
+: >"$sums"
+for pattern in "${artefacts[@]}"; do
+    files="$(cd "$build" && { compgen -G "$pattern" || true; })"
+    for file in $files; do
+        (cd "$build" && sha256sum "$file") >>"$sums"
+    done
+    if [ -z "$files" ]; then
+        say "no $pattern: not built on this platform yet"
+    fi
+done
+{
+    echo "SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH"
+    dpkg-query -W -f='${Package} ${Version} ${Architecture}\n' "${tools[@]}" 2>/dev/null || true
+} >"$build/BUILDINFO"
+cat "$build/SHA256SUMS"
