@@ -50,8 +50,9 @@ else
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DKORVANE_TESTS=OFF >/dev/null
     # The packages are made by a target of their own once there is a Windows program.
     targets=()
+    known="$(ninja -C "$build" -t targets all)"
     for target in korvane korvane_windows_packages; do
-        if ninja -C "$build" -t targets all | grep -q "^$target: "; then
+        if grep -q "^$target: " <<<"$known"; then
             targets+=("$target")
         fi
     done

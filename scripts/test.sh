@@ -5,7 +5,9 @@
 #      (scripts/test-windows.sh, build-windows/);
 #   3. the same suite as in 1 built with AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
-#   4. every libFuzzer target for a fixed time (build-fuzz/).
+#   4. every libFuzzer target for a fixed time (build-fuzz/);
+#   5. the release artefacts built twice in two folders and compared byte for byte
+#      (scripts/check-reproducible.sh).
 # Options: --quick runs stage 1 only; --package also builds, installs and starts the Debian
 # package (scripts/check_package.sh; it installs into this machine, so CI asks for it).
 set -euo pipefail
@@ -36,12 +38,14 @@ if [ "$quick" -eq 0 ]; then
     "$root/scripts/test-windows.sh" 2>&1 | tee "$logs/windows.log"
     "$root/scripts/sanitize.sh" 2>&1 | tee "$logs/sanitize.log"
     "$root/scripts/fuzz.sh" 2>&1 | tee "$logs/fuzz.log"
+    "$root/scripts/check-reproducible.sh" 2>&1 | tee "$logs/reproducible.log"
 fi
 if [ "$package" -eq 1 ]; then
     "$root/scripts/check_package.sh" "$root/build"
 fi
 
-# One closing line over all stages: the tests of the three suites and the fuzz targets.
+# One closing line over all stages: the tests of the three suites, the fuzz targets and the
+# reproducibility check.
 passed=0
 for log in "$logs/tests.log" "$logs/windows.log" "$logs/sanitize.log"; do
     [ -f "$log" ] || continue
@@ -50,5 +54,8 @@ for log in "$logs/tests.log" "$logs/windows.log" "$logs/sanitize.log"; do
 done
 if [ -f "$logs/fuzz.log" ]; then
     passed=$((passed + $(grep -c '^fuzz: .*exit status 0$' "$logs/fuzz.log" || true)))
+fi
+if [ -f "$logs/reproducible.log" ]; then
+    passed=$((passed + $(grep -c '^check-reproducible: PASS' "$logs/reproducible.log" || true)))
 fi
 echo "test: $passed passed, 0 failed"
