@@ -62,14 +62,15 @@ build_in() {
     done
 }
 
-# The section of an ELF or PE file that holds byte offset $2 (counted from 0).
+# The section of an ELF or PE file that holds byte offset $2 (counted from 0). Sections at file
+# offset 0 (.bss) hold no bytes of the file.
 section_at() {
     local objdump=objdump idx name size off
     case "$(file -b "$1")" in
     PE32*) objdump=x86_64-w64-mingw32-objdump ;;
     esac
     while read -r idx name size _ _ off _; do
-        if [[ "$idx" =~ ^[0-9]+$ && "$off" =~ ^[0-9a-f]+$ ]] &&
+        if [[ "$idx" =~ ^[0-9]+$ && "$off" =~ ^[0-9a-f]+$ && "$off" =~ [1-9a-f] ]] &&
             (($2 >= 16#$off && $2 < 16#$off + 16#$size)); then
             echo "$name"
             return
