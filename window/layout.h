@@ -69,6 +69,8 @@ struct Control {
     // The captions a screen reader names a box by: the label beside it, and a unit label.
     std::string_view labelledBy;
     std::string_view unitLabel;
+    // What a screen reader calls a picture, which has no caption: what the picture shows.
+    std::string_view spokenName;
 };
 
 inline constexpr std::size_t kControlCount = 55;

@@ -16,6 +16,7 @@
 #include <limits>
 #include <vector>
 
+#include "accessible.h"
 #include "drawn_items.h"
 #include "model/control_names.h"
 #include "window/layout.h"
@@ -71,6 +72,7 @@ QString qs(std::string_view text) {
 } // namespace
 
 Korvane::Korvane(QWidget* parent) : QWidget(parent) {
+    InstallAccessibility();
     setObjectName(qs(layout::kWindowName));
     setWindowTitle(qs(layout::kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/images/signal.jpg")));
@@ -91,6 +93,8 @@ void Korvane::buildControls() {
         if (c.kind == Kind::Frame) {
             frame = new FrameBox(qs(c.text), this);
             frame->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
+            // Named by its caption, without the blanks that keep the caption off the border.
+            frame->setAccessibleName(qs(c.text).trimmed());
             created.emplace_back(&c, frame);
         }
     }
@@ -154,6 +158,7 @@ void Korvane::buildControls() {
                 c.back == layout::Back::Menu ? menuColour() : palette().color(QPalette::Window);
             w = new PictureBox(container, QPixmap(pictureFile(c.picture)), back);
             w->setGeometry(rect);
+            w->setAccessibleName(qs(c.spokenName));
             break;
         }
         case Kind::Button: {
@@ -168,6 +173,7 @@ void Korvane::buildControls() {
         case Kind::Image:
             w = new ImageItem(container, QPixmap(pictureFile(c.picture)));
             w->setGeometry(rect);
+            w->setAccessibleName(qs(c.spokenName));
             break;
         case Kind::Line:
             w = new LineItem(container, QLine(px(c.left), px(c.top), px(c.width), px(c.height)));
