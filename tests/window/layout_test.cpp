@@ -296,8 +296,27 @@ private slots:
         QCOMPARE(shot.pixel(272 + 10, 128 + 20), signal.pixel(10, 20));
         QCOMPARE(shot.pixel(272 + 49, 128 + 66), signal.pixel(49, 66));
         QCOMPARE(QColor(shot.pixel(272 + 55, 128 + 70)), QColor(240, 240, 240));
-        const QImage loco = image->picture().toImage().scaled(33, 47);
-        QCOMPARE(shot.pixel(344 + 16, 112 + 23), loco.pixel(16, 23));
+        // The locomotive is scaled smoothly, not pixel by pixel.
+        const QImage loco = image->picture()
+                                .toImage()
+                                .scaled(33, 47, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(shot.format());
+        QCOMPARE(shot.copy(344, 112, 33, 47), loco);
+    }
+
+    // The input boxes sit in a sunken edge: darker along the top and left than along the
+    // bottom and right.
+    void boxesHaveASunkenEdge() {
+        Harness h;
+        QVERIFY(h.active());
+        const QImage shot = h.window().grab().toImage();
+        const QRect box = h.box("txtSpd")->geometry();
+        const auto grey = [&](int x, int y) { return qGray(shot.pixel(x, y)); };
+        const QPoint middle = box.center();
+        QVERIFY2(grey(middle.x(), box.top()) + 64 <= grey(middle.x(), box.bottom()),
+                 "top edge not darker than the bottom edge");
+        QVERIFY2(grey(box.left(), middle.y()) + 64 <= grey(box.right(), middle.y()),
+                 "left edge not darker than the right edge");
     }
 
     // Fonts: the window's default face at 11 px, the description bold at 13 px; the captions

@@ -46,9 +46,15 @@ ImageItem::ImageItem(QWidget* parent, const QPixmap& picture) : QWidget(parent),
 }
 
 void ImageItem::paintEvent(QPaintEvent* /*event*/) {
+    const qreal ratio = devicePixelRatioF();
+    if (scaled_.isNull() || scaled_.devicePixelRatio() != ratio ||
+        scaled_.deviceIndependentSize() != QSizeF(size())) {
+        const QSize pixels = (QSizeF(size()) * ratio).toSize();
+        scaled_ = picture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_.setDevicePixelRatio(ratio);
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawPixmap(rect(), picture_);
+    painter.drawPixmap(0, 0, scaled_);
 }
 
 FrameBox::FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {

@@ -44,7 +44,8 @@ private:
     QColor background_;
 };
 
-// An image control: the picture scaled to fill the control's rectangle exactly.
+// An image control: the picture scaled to fill the control's rectangle exactly. It is scaled
+// smoothly, once for each size and device pixel ratio, and then drawn pixel for pixel.
 class ImageItem : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +58,7 @@ protected:
 
 private:
     QPixmap picture_;
+    QPixmap scaled_;
 };
 
 // A frame: an etched group border whose caption stands in its top edge, over an opaque

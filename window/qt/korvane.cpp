@@ -148,6 +148,9 @@ void Korvane::buildControls() {
                 QFont font = label->font();
                 font.setPixelSize(13);
                 font.setBold(true);
+                // Hinted only vertically, the description keeps the glyph widths, and so the
+                // line breaks, of the unhinted face; full hinting would move "warning".
+                font.setHintingPreference(QFont::PreferVerticalHinting);
                 label->setFont(font);
             }
             w = label;

@@ -3,9 +3,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolTip>
+#include <qdrawutil.h>
 
 // The resources live in a static library; make sure they are linked in and registered.
 static void registerKorvaneResources() {
@@ -26,6 +31,33 @@ QString loadFamily(const QString& path, const QString& fallback) {
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? fallback : families.front();
 }
+
+// Fusion, with the boxes of a classic 3-D window: every text box sits in a sunken edge two
+// pixels wide, dark along its top and left, light along its bottom and right, and shows no
+// focus frame; the caret alone marks the box that has the focus.
+class SunkenBoxes : public QProxyStyle {
+public:
+    explicit SunkenBoxes(QStyle* base) : QProxyStyle(base) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (element == PE_PanelLineEdit && frame != nullptr && frame->lineWidth > 0) {
+            painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
+            qDrawWinPanel(painter, option->rect, option->palette, true);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_DefaultFrameWidth && qobject_cast<const QLineEdit*>(widget) != nullptr) {
+            return 2; // the text stays inside the edge
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QPalette fixedPalette() {
     QPalette pal;
@@ -71,7 +103,7 @@ void ApplyLook(QApplication& app) {
     loadFamily(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"), regular);
 
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(new SunkenBoxes(fusion));
     }
     QApplication::setPalette(fixedPalette());
     QToolTip::setPalette(fixedPalette());
@@ -80,10 +112,12 @@ void ApplyLook(QApplication& app) {
     // depend on the screen's resolution.
     QFont font(regular);
     font.setPixelSize(11);
-    // Unhinted and slightly narrowed, the captions take the widths of the 8-point face the
-    // layout was drawn with: "Max Veh Crossing Speed" fits on one line of its label, while
-    // "Stop Line", "Entrance Gate" and "Exit Gate" each wrap onto two.
-    font.setHintingPreference(QFont::PreferNoHinting);
+    // Slightly narrowed, the captions take the widths of the 8-point face the layout was drawn
+    // with: "Max Veh Crossing Speed" fits on one line of its label, while "Stop Line",
+    // "Entrance Gate" and "Exit Gate" each wrap onto two. Fully hinted, the glyphs' stems and
+    // advances fall on whole pixels, which keeps the text crisp at this small size; the widths
+    // stay close enough to the unhinted ones that every caption wraps the same way.
+    font.setHintingPreference(QFont::PreferFullHinting);
     font.setStretch(95);
     QApplication::setFont(font);
     QToolTip::setFont(font);
