@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "window_harness.h"
@@ -11,6 +13,29 @@ using korvane::fake::Harness;
 namespace {
 
 const QString kSpeedMessage = QStringLiteral("Entered Value of 50 is outside of the range 5 to 35");
+
+// For as long as it lives, the application looks as on a desktop whose style puts an icon on
+// every standard dialog button (KDE's does); then it gets the window's own look back.
+class DesktopWithButtonIcons {
+public:
+    DesktopWithButtonIcons() { QApplication::setStyle(new ButtonIcons); }
+    ~DesktopWithButtonIcons() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    DesktopWithButtonIcons(const DesktopWithButtonIcons&) = delete;
+    DesktopWithButtonIcons& operator=(const DesktopWithButtonIcons&) = delete;
+
+private:
+    class ButtonIcons : public QProxyStyle {
+    public:
+        ButtonIcons() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* data) const override {
+            if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+                return 1;
+            }
+            return QProxyStyle::styleHint(hint, option, widget, data);
+        }
+    };
+};
 
 } // namespace
 
@@ -121,6 +146,23 @@ private slots:
         QTRY_COMPARE(Harness::focusName(), QStringLiteral("txtExitPos"));
         QTest::qWait(20);
         QCOMPARE(h.messages().seen().size(), 1);
+    }
+
+    // The "Range Error" message shows no icon: none beside its text, none on its OK button even
+    // where the desktop's style gives dialog buttons one, none in its title bar.
+    void theRangeErrorShowsNoIcon() {
+        const DesktopWithButtonIcons desktop;
+        QMessageBox other(QMessageBox::NoIcon, QStringLiteral("t"), QStringLiteral("t"),
+                          QMessageBox::Ok);
+        QVERIFY(!other.button(QMessageBox::Ok)->icon().isNull()); // that desktop's OK button
+
+        Harness h;
+        QVERIFY(h.active());
+        h.retype("txtSpd", "50");
+        Harness::key(Qt::Key_Tab);
+        QCOMPARE(h.messages().seen().size(), 1);
+        QCOMPARE(h.messages().seen().front().icon, QMessageBox::NoIcon);
+        QVERIFY(!h.messages().seen().front().anyIcon);
     }
 
     void afterAFailureOnlyAChangeEnablesComputeAgain() {

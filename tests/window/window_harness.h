@@ -23,6 +23,8 @@ struct SeenMessage {
     int buttons = 0;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool modal = false;
+    // Any picture in the box: beside the text, on a button or in the title bar.
+    bool anyIcon = false;
 };
 
 // Watches for modal message boxes and presses OK on each, recording what it showed.
@@ -42,9 +44,13 @@ private:
         if (box == nullptr || !box->isVisible()) {
             return;
         }
+        bool anyIcon = !box->iconPixmap().isNull() || !box->windowIcon().isNull();
+        for (const QAbstractButton* button : box->buttons()) {
+            anyIcon = anyIcon || !button->icon().isNull();
+        }
         seen_.append(SeenMessage{box->text(), box->windowTitle(),
                                  static_cast<int>(box->buttons().size()), box->icon(),
-                                 box->isModal()});
+                                 box->isModal(), anyIcon});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             QTest::mouseClick(ok, Qt::LeftButton);
         } else {

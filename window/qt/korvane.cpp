@@ -285,6 +285,12 @@ void Korvane::SetEnabled(std::string_view control, bool enabled) {
 void Korvane::ShowMessage(std::string_view text, std::string_view title) {
     QMessageBox message(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Ok, this);
     message.setTextFormat(Qt::PlainText);
+    // No icon anywhere: not the one a desktop's style puts on dialog buttons, and not the
+    // window's own in the message's title bar.
+    for (QAbstractButton* button : message.buttons()) {
+        button->setIcon(QIcon());
+    }
+    message.setWindowIcon(QIcon());
     const bool wasActive = isActiveWindow();
     message.exec();
     // Give the focus back to the window, to the control the user sent it to, even where the
@@ -333,7 +339,12 @@ bool Korvane::eventFilter(QObject* watched, QEvent* event) {
         // message box opening, another application taking over, or the window closing.
         const QWidget* to = QApplication::focusWidget();
         if (to != nullptr && to != watched && to->window() == this) {
+            // The box takes its leave first (caret and selection go), so that it looks left
+            // while a range message is open; the box the focus went to shows its caret only
+            // once the check is over.
+            watched->event(event);
             wiring_.LostFocus(control);
+            return true;
         }
         break;
     }
