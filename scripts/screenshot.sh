@@ -18,7 +18,7 @@ if [ "$factor" = 1 ]; then
 else
     out="${1:-$root/docs/screenshot-scale$factor.png}"
 fi
-exe="$build/window/korvane"
+exe="$build/window/qt/korvane"
 [ -x "$exe" ] || { echo "screenshot: $exe not found; build first" >&2; exit 1; }
 
 work="$(mktemp -d)"
