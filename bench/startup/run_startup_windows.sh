@@ -8,11 +8,16 @@
 #       runs         default 7 (after one discarded warm-up run of each program)
 #       minimal.exe  default build-windows/bench/startup/minimal-win32/minimal.exe
 #
-# Both come from scripts/build-windows.sh. The programs run in a Wine prefix of their own
-# (build-windows/wineprefix-startup, made once) without a virtual desktop and with unmanaged
-# windows, so that every top-level window is an X window of its own on the root, which
-# show_watch.c watches exactly as it watches the Qt window. The Wine server is kept running
-# for the whole run, so that no run pays for starting it.
+# Prints the median and the minimum of each time over the runs: the time to the window's map,
+# to its first paint and to its drawing settled (the window complete; see show_watch.c), the
+# median peak RSS, each as a ratio and a difference of korvane.exe to the minimal program, and
+# the size of korvane.exe. Both programs come from scripts/build-windows.sh.
+#
+# The programs run in a Wine prefix of their own (build-windows/wineprefix-startup, made once)
+# without a virtual desktop and with unmanaged windows, so that every top-level window is an X
+# window of its own on the root, which show_watch.c watches exactly as it watches the Qt
+# window. The Wine server is kept running for the whole run, so that no run pays for starting
+# it.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
@@ -74,19 +79,28 @@ median() { # column file
     sort -g -k "$1" "$2" | awk -v c="$1" '{ v[NR] = $c } END {
         if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
+minimum() { # column file
+    sort -g -k "$1" "$2" | awk -v c="$1" 'NR == 1 { print $c }'
+}
+row() { # statistic label column
+    local m k
+    m="$("$1" "$3" "$work/minimal.txt")"
+    k="$("$1" "$3" "$work/korvane.txt")"
+    printf '%-8s %-24s %10s %10s %7s %11s\n' "$1" "$2" "$m" "$k" \
+        "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.2f", a / b }')" \
+        "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%+.1f", a - b }')"
+}
 echo "runs: $runs per program, alternating; $(wine --version);" \
     "$(grep -m 1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
-printf '%-22s %10s %10s %8s %10s\n' "median" "minimal" "korvane" "ratio" "difference"
-for field in "1:time to map (ms)" "2:time to paint (ms)" "3:peak RSS (KiB)"; do
-    col="${field%%:*}"
-    m="$(median "$col" "$work/minimal.txt")"
-    k="$(median "$col" "$work/korvane.txt")"
-    printf '%-22s %10s %10s %8s %10s\n' "${field#*:}" "$m" "$k" \
-        "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.2f", a / b }')" \
-        "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.1f", a - b }')"
+printf '%-33s %10s %10s %7s %11s\n' "" "minimal" "korvane" "ratio" "difference"
+for statistic in median minimum; do
+    row "$statistic" "time to map (ms)" 1
+    row "$statistic" "time to first paint (ms)" 2
+    row "$statistic" "time to settled (ms)" 4
 done
+row median "peak RSS (KiB)" 3
 x86_64-w64-mingw32-strip -o "$work/korvane-stripped.exe" "$korvane"
 echo "korvane.exe: $(stat -c %s "$korvane") bytes as built," \
     "$(stat -c %s "$work/korvane-stripped.exe") bytes stripped (as in the packages)"
-echo "all runs (map_ms paint_ms rss_kib):"
+echo "all runs (map_ms paint_ms rss_kib settled_ms):"
 paste "$work/minimal.txt" "$work/korvane.txt" | sed 's/^/  minimal | korvane: /'
