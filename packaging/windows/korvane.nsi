@@ -29,6 +29,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Korvane"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "Korvane ${VERSION}"
 
 !include "MUI2.nsh"
 
