@@ -40,7 +40,8 @@ if [ "$platform" = linux ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DKORVANE_TESTS=OFF -DKORVANE_BENCHMARKS=OFF >/dev/null
     cmake --build "$build" --target korvane --parallel "$(nproc)"
-    rm -f "$build"/korvane_*.deb
+    # cpack keeps its staging folder, and with it the modes of folders it made before.
+    rm -rf "$build"/korvane_*.deb "$build/_CPack_Packages"
     (cd "$build" && cpack -G DEB >/dev/null)
     artefacts=(window/qt/korvane 'korvane_*.deb')
     tools=(g++ binutils libc6-dev qt6-base-dev qt6-base-dev-tools cmake dpkg-dev
