@@ -1,0 +1,153 @@
+#include "window/win32/pictures.h"
+
+#include <wincodec.h>
+
+#include <utility>
+
+namespace korvane::win32 {
+
+namespace {
+
+// Holds one COM interface and releases it.
+template <typename T> class Com {
+public:
+    Com() = default;
+    ~Com() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+    T** out() { return &p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// COM is needed while the picture is decoded, and only then.
+class ComScope {
+public:
+    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+Picture Decode(const void* data, DWORD size) {
+    const ComScope com;
+    Com<IWICImagingFactory> factory;
+    Com<IWICStream> stream;
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    Com<IWICFormatConverter> converter;
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out()))) ||
+        FAILED(factory->CreateStream(stream.out())) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad,
+                                                decoder.out())) ||
+        FAILED(decoder->GetFrame(0, frame.out())) || FAILED(frame->GetSize(&width, &height)) ||
+        width == 0 || height == 0 || width > 0x4000 || height > 0x4000 ||
+        FAILED(factory->CreateFormatConverter(converter.out())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+                                     WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom))) {
+        return {};
+    }
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down, as WIC delivers rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return {};
+    }
+    const UINT stride = width * 4;
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+        DeleteObject(bitmap);
+        return {};
+    }
+    return {bitmap, static_cast<int>(width), static_cast<int>(height)};
+}
+
+} // namespace
+
+Picture::~Picture() {
+    if (bitmap_ != nullptr) {
+        DeleteObject(bitmap_);
+    }
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : bitmap_(std::exchange(other.bitmap_, nullptr)), width_(other.width_), height_(other.height_) {
+}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        if (bitmap_ != nullptr) {
+            DeleteObject(bitmap_);
+        }
+        bitmap_ = std::exchange(other.bitmap_, nullptr);
+        width_ = other.width_;
+        height_ = other.height_;
+    }
+    return *this;
+}
+
+void Picture::Draw(HDC dc, const RECT& target) const {
+    if (bitmap_ == nullptr) {
+        return;
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(source, bitmap_);
+    const int width = target.right - target.left;
+    const int height = target.bottom - target.top;
+    if (width == width_ && height == height_) {
+        BitBlt(dc, target.left, target.top, width, height, source, 0, 0, SRCCOPY);
+    } else {
+        // Halftone averages the source pixels that fall on each target pixel.
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        POINT origin{};
+        SetBrushOrgEx(dc, 0, 0, &origin);
+        StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, width_, height_,
+                   SRCCOPY);
+        SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+        SetStretchBltMode(dc, mode);
+    }
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+Picture LoadPicture(HMODULE module, int id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
+    if (found == nullptr) {
+        return {};
+    }
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = SizeofResource(module, found);
+    if (data == nullptr || size == 0) {
+        return {};
+    }
+    return Decode(data, size);
+}
+
+} // namespace korvane::win32
