@@ -1,0 +1,528 @@
+// The Windows window, shown for real and driven in-process: keys and clicks go in through
+// SendInput as the keyboard and the mouse deliver them and come out of the window's own
+// message loop; a "Range Error" message box is read and answered from a timer that fires
+// inside its modal loop.
+
+#include "window/win32/korvane_window.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/control_names.h"
+#include "window/layout.h"
+#include "window/win32/utf.h"
+
+namespace korvane::win32 {
+namespace {
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// What one message box showed.
+struct Shown {
+    std::wstring title;
+    std::wstring text;
+    std::vector<std::wstring> buttons;
+    bool icon = false;
+};
+
+// While it lives, every message box of this thread is read and closed with its OK button.
+class MessageBoxes {
+public:
+    MessageBoxes() : timer_(SetTimer(nullptr, 0, 10, Tick)) { current_ = this; }
+    ~MessageBoxes() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    MessageBoxes(const MessageBoxes&) = delete;
+    MessageBoxes& operator=(const MessageBoxes&) = delete;
+
+    const std::vector<Shown>& Seen() const { return seen_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), Found, 0);
+    }
+
+    static BOOL CALLBACK Found(HWND box, LPARAM) {
+        wchar_t cls[16] = {};
+        GetClassNameW(box, cls, 16);
+        if (current_ == nullptr || std::wstring_view(cls) != L"#32770" || !IsWindowVisible(box) ||
+            !current_->answered_.insert(box).second) {
+            return TRUE;
+        }
+        Shown shown;
+        shown.title = WindowText(box);
+        shown.text = WindowText(GetDlgItem(box, 0xFFFF)); // a message box's text
+        EnumChildWindows(box, Child, reinterpret_cast<LPARAM>(&shown));
+        current_->seen_.push_back(shown);
+        SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        return TRUE;
+    }
+
+    static BOOL CALLBACK Child(HWND child, LPARAM param) {
+        auto& shown = *reinterpret_cast<Shown*>(param);
+        wchar_t cls[16] = {};
+        GetClassNameW(child, cls, 16);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (!IsWindowVisible(child)) {
+            return TRUE;
+        }
+        if (std::wstring_view(cls) == L"Button") {
+            shown.buttons.push_back(WindowText(child));
+        } else if (std::wstring_view(cls) == L"Static" && (style & SS_TYPEMASK) == SS_ICON &&
+                   SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+            shown.icon = true;
+        }
+        return TRUE;
+    }
+
+    static inline MessageBoxes* current_ = nullptr;
+    UINT_PTR timer_;
+    std::vector<Shown> seen_;
+    std::set<HWND> answered_;
+};
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+class Win32Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<Korvane>(GetModuleHandleW(nullptr));
+        window->Show(SW_SHOWNORMAL);
+        SetForegroundWindow(window->Handle());
+        Pump();
+    }
+
+    void TearDown() override {
+        window.reset();
+        Pump();
+    }
+
+    // Runs the window's message loop until nothing is left to do.
+    void Pump() {
+        for (int idle = 0; idle < 3; ++idle) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                idle = 0;
+                if (!window || !window->PreTranslate(message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageW(&message);
+                }
+            }
+            Sleep(1);
+        }
+    }
+
+    HWND Box(std::string_view name) const { return window->ControlWindow(name); }
+    std::string Text(std::string_view name) const { return window->Text(name); }
+    bool ComputeEnabled() const { return IsWindowEnabled(Box(ctl::Command1)) != FALSE; }
+
+    void Press(WORD key, bool shift = false) {
+        if (shift) {
+            SendKey(VK_SHIFT, false);
+        }
+        SendKey(key, false);
+        SendKey(key, true);
+        if (shift) {
+            SendKey(VK_SHIFT, true);
+        }
+        Pump();
+    }
+
+    // Types the text one UTF-16 unit at a time, as a keyboard or an input method delivers it.
+    void Type(std::wstring_view text) {
+        for (const wchar_t unit : text) {
+            INPUT input[2] = {};
+            for (INPUT& i : input) {
+                i.type = INPUT_KEYBOARD;
+                i.ki.wScan = unit;
+                i.ki.dwFlags = KEYEVENTF_UNICODE;
+            }
+            input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            Pump();
+        }
+    }
+
+    void Mouse(HWND target, DWORD buttons) {
+        RECT rect;
+        GetWindowRect(target, &rect);
+        const int x = (rect.left + rect.right) / 2;
+        const int y = (rect.top + rect.bottom) / 2;
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+        SendInput(1, &input, sizeof(input));
+    }
+
+    void Click(HWND target) {
+        Mouse(target, MOUSEEVENTF_LEFTDOWN);
+        Mouse(target, MOUSEEVENTF_LEFTUP);
+        Pump();
+    }
+
+    // The worked example, put into the boxes through the window operations.
+    void PutExample(std::string_view speed = "22") {
+        window->SetText(ctl::txtSpd, speed);
+        window->SetText(ctl::txtAccel, "0.5");
+        window->SetText(ctl::txtGrade, "0");
+        window->SetText(ctl::txtLength, "65");
+        window->SetText(ctl::txtEntryPos, "11");
+        window->SetText(ctl::txtExitPos, "77");
+    }
+
+    bool Computed() const { return Text(ctl::txtEntryPass) != " "; }
+
+    COLORREF Pixel(int twipsX, int twipsY) const {
+        HDC dc = GetDC(window->Handle());
+        const COLORREF colour = GetPixel(dc, MulDiv(twipsX, static_cast<int>(window->Dpi()), 1440),
+                                         MulDiv(twipsY, static_cast<int>(window->Dpi()), 1440));
+        ReleaseDC(window->Handle(), dc);
+        return colour;
+    }
+
+    std::unique_ptr<Korvane> window;
+};
+
+TEST_F(Win32Window, StartsBlankWithComputeDisabledAndFocusInLocation) {
+    for (const std::string_view box :
+         {ctl::txtSpd, ctl::txtAccel, ctl::txtGrade, ctl::txtLength, ctl::txtEntryPos,
+          ctl::txtExitPos, ctl::txtEntryPass, ctl::txtExitPass}) {
+        EXPECT_EQ(Text(box), " ") << box;
+    }
+    EXPECT_EQ(Text(ctl::txtEffAccel), ".");
+    EXPECT_FALSE(ComputeEnabled());
+    EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
+    EXPECT_FALSE(IsWindowEnabled(Box(ctl::txtEffAccel)));
+    EXPECT_TRUE(GetWindowLongW(Box(ctl::txtEntryPass), GWL_STYLE) & ES_READONLY);
+
+    RECT client;
+    GetClientRect(window->Handle(), &client);
+    const int dpi = static_cast<int>(window->Dpi());
+    EXPECT_EQ(client.right, MulDiv(layout::kClientWidth, dpi, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(layout::kClientHeight, dpi, 1440));
+}
+
+TEST_F(Win32Window, ControlsAreFoundByTheirIds) {
+    EXPECT_EQ(GetDlgItem(window->Handle(), 1004), Box(ctl::txtSpd));
+    HWND frame = Box("Frame1");
+    EXPECT_EQ(GetDlgItem(window->Handle(), 1015), frame);
+    EXPECT_EQ(GetDlgItem(frame, 1016), Box(ctl::Command1));
+}
+
+TEST_F(Win32Window, TabRingFollowsTheTabIndexesBothWays) {
+    const std::vector<std::string_view> ring = {
+        ctl::txtLocation, ctl::txtDirection, ctl::txtLength, ctl::txtAccel,   ctl::txtGrade,
+        ctl::txtEntryPos, ctl::txtExitPos,   ctl::txtSpd,    ctl::txtLocation};
+    for (std::size_t i = 1; i < ring.size(); ++i) {
+        Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), Box(ring[i])) << "Tab to " << ring[i];
+    }
+    for (std::size_t i = ring.size() - 1; i-- > 0;) {
+        Press(VK_TAB, true);
+        EXPECT_EQ(GetFocus(), Box(ring[i])) << "Shift+Tab to " << ring[i];
+    }
+
+    // An enabled Compute takes its turn after txtSpd.
+    PutExample();
+    ASSERT_TRUE(ComputeEnabled());
+    Press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), Box(ctl::Command1));
+    Press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
+    Press(VK_TAB);
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
+}
+
+TEST_F(Win32Window, WorkedExampleTypedKeyByKey) {
+    const MessageBoxes boxes;
+    Press(VK_TAB); // txtDirection
+    const std::pair<std::string_view, std::wstring_view> inputs[] = {
+        {ctl::txtLength, L"65"},   {ctl::txtAccel, L"0.5"},  {ctl::txtGrade, L"0"},
+        {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}, {ctl::txtSpd, L"22"}};
+    for (const auto& [box, text] : inputs) {
+        Press(VK_TAB);
+        ASSERT_EQ(GetFocus(), Box(box));
+        Type(text);
+        EXPECT_EQ(Text(box), Narrow(text));
+    }
+    Press(VK_TAB);
+    ASSERT_EQ(GetFocus(), Box(ctl::Command1));
+    Press(VK_SPACE);
+    EXPECT_EQ(Text(ctl::txtEntryPass), "16.5");
+    EXPECT_EQ(Text(ctl::txtExitPass), "23.6");
+    EXPECT_TRUE(boxes.Seen().empty());
+
+    // Any later edit blanks both results.
+    Click(Box(ctl::txtLength));
+    Type(L"0");
+    EXPECT_EQ(Text(ctl::txtEntryPass), " ");
+    EXPECT_EQ(Text(ctl::txtExitPass), " ");
+}
+
+TEST_F(Win32Window, LeavingAnOutOfRangeBoxShowsTheRangeError) {
+    const MessageBoxes boxes;
+    PutExample();
+    Click(Box(ctl::txtSpd));
+    Press(VK_END);
+    Press(VK_BACK);
+    Press(VK_BACK);
+    Type(L"50");
+    ASSERT_TRUE(ComputeEnabled());
+    Click(Box(ctl::txtGrade));
+
+    ASSERT_EQ(boxes.Seen().size(), 1U);
+    const Shown& shown = boxes.Seen().front();
+    EXPECT_EQ(shown.text, L"Entered Value of 50 is outside of the range 5 to 35");
+    EXPECT_EQ(shown.title, L"Range Error");
+    EXPECT_EQ(shown.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_FALSE(shown.icon);
+    EXPECT_FALSE(ComputeEnabled());
+    EXPECT_EQ(Text(ctl::txtSpd), "50");
+    EXPECT_EQ(GetFocus(), Box(ctl::txtGrade));
+
+    // Leaving a box with an in-range value does not enable Compute again.
+    Press(VK_TAB);
+    EXPECT_TRUE(boxes.Seen().size() == 1 && !ComputeEnabled());
+}
+
+// A click on Compute that takes the focus from a box runs the box's range check first; a
+// failed check leaves the click without effect.
+TEST_F(Win32Window, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
+    struct Row {
+        std::string_view speed;
+        std::size_t messages;
+        bool computes;
+    };
+    for (const Row row : {Row{"50", 1, false}, Row{"22", 0, true}, Row{" ", 0, false}}) {
+        SetUp();
+        const MessageBoxes boxes;
+        PutExample(row.speed);
+        SetFocus(Box(ctl::txtSpd));
+        Pump();
+        Click(Box(ctl::Command1));
+        EXPECT_EQ(boxes.Seen().size(), row.messages) << row.speed;
+        EXPECT_EQ(Computed(), row.computes) << row.speed;
+        TearDown();
+    }
+}
+
+TEST_F(Win32Window, ComputeActsOnTheReleaseNotOnThePress) {
+    PutExample();
+    Mouse(Box(ctl::Command1), MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    EXPECT_EQ(GetFocus(), Box(ctl::Command1));
+    EXPECT_FALSE(Computed());
+    Mouse(Box(ctl::Command1), MOUSEEVENTF_LEFTUP);
+    Pump();
+    EXPECT_EQ(Text(ctl::txtEntryPass), "16.5");
+}
+
+// Enter computes while Compute is enabled without checking the focused box; Escape does
+// nothing at all.
+TEST_F(Win32Window, EnterComputesWithoutRangeCheckEscapeDoesNothing) {
+    const MessageBoxes boxes;
+    PutExample("50");
+    SetFocus(Box(ctl::txtSpd));
+    Pump();
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(Computed());
+    EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
+    EXPECT_EQ(Text(ctl::txtSpd), "50");
+    Press(VK_RETURN);
+    EXPECT_TRUE(Computed());
+    EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(window->BeepCount(), 0);
+}
+
+TEST_F(Win32Window, TypedCharactersPassTheKeystrokeFilter) {
+    struct Row {
+        std::string_view box;
+        std::wstring_view typed;
+        std::string_view text; // after typing into a box holding " "
+        int beeps;
+    };
+    const Row rows[] = {
+        {ctl::txtSpd, L"x", " ", 1},
+        {ctl::txtSpd, L"2.5-", "2.5- ", 0},
+        {ctl::txtGrade, L"x", "x ", 0},
+        {ctl::txtLength, L"\u00E9 ", " ", 2},
+        {ctl::txtAccel, L"\xD83D\xDE00", " ", 2},
+        {ctl::txtLocation, L"x\u00E9", "x\xC3\xA9 ", 0},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        window->SetText(row.box, " ");
+        SetFocus(Box(row.box));
+        SendMessageW(Box(row.box), EM_SETSEL, 0, 0);
+        Pump();
+        Type(row.typed);
+        EXPECT_EQ(Text(row.box), row.text) << row.box;
+        EXPECT_EQ(window->BeepCount(), row.beeps) << row.box;
+        TearDown();
+    }
+}
+
+// Characters that reach a box by other messages than WM_CHAR pass the filter as well.
+TEST_F(Win32Window, InputMethodAndUnicodeCharactersPassTheFilter) {
+    SendMessageW(Box(ctl::txtSpd), WM_IME_CHAR, L'x', 1);
+    SendMessageW(Box(ctl::txtSpd), WM_UNICHAR, L'y', 1);
+    EXPECT_EQ(Text(ctl::txtSpd), " ");
+    EXPECT_EQ(window->BeepCount(), 2);
+    SendMessageW(Box(ctl::txtLocation), WM_UNICHAR, 0x1F600, 1);
+    EXPECT_EQ(Text(ctl::txtLocation), "\xF0\x9F\x98\x80");
+}
+
+// What was typed comes back from Text() as it was, a lone surrogate too: writing it back with
+// SetText changes nothing, so no Change runs and the results stay.
+TEST_F(Win32Window, TextAndSetTextRoundTripWhatWasTyped) {
+    PutExample();
+    SetFocus(Box(ctl::txtGrade));
+    Press(VK_END);
+    Type(L"\xD83D");
+    EXPECT_EQ(Text(ctl::txtGrade), "0\xED\xA0\xBD");
+    Press(VK_RETURN);
+    ASSERT_TRUE(Computed());
+    window->SetText(ctl::txtGrade, Text(ctl::txtGrade));
+    EXPECT_TRUE(Computed());
+    window->SetText(ctl::txtGrade, "0");
+    EXPECT_FALSE(Computed());
+}
+
+TEST_F(Win32Window, ChangeRunsInsideSetText) {
+    window->SetText(ctl::txtSpd, "22");
+    EXPECT_EQ(window->State().CrossingSpeed, 22);
+    window->SetText(ctl::txtSpd, "30");
+    EXPECT_EQ(window->State().CrossingSpeed, 30);
+}
+
+TEST_F(Win32Window, BoxesTakeTextOfAnyLength) {
+    const std::string longText(31000, '7'); // beyond an edit's default limit of 30000
+    window->SetText(ctl::txtLocation, longText);
+    SetFocus(Box(ctl::txtLocation));
+    Press(VK_END);
+    Type(L"8");
+    EXPECT_EQ(Text(ctl::txtLocation), longText + "8");
+}
+
+TEST_F(Win32Window, ToolTipsShowTheAdvisoryTextsOfTheSixNumericBoxes) {
+    HWND tips = window->ToolTips();
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 6);
+    for (const layout::Control& c : layout::kControls) {
+        if (c.advisory.empty()) {
+            continue;
+        }
+        wchar_t text[256] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = window->Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(Box(c.name));
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(Narrow(text), c.advisory) << c.name;
+        EXPECT_EQ(window->AdvisoryText(c.name), c.advisory);
+    }
+}
+
+// Windowed controls lie above what their container draws, the lower Order on top.
+TEST_F(Win32Window, StackingOfControlsAndDrawnItems) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ(Pixel(4560, 5100), ink);                // Line1 above the frame
+    EXPECT_EQ(Pixel(4560, 6150), face);               // Line1 hidden under the frame
+    EXPECT_EQ(Pixel(4620, 5700), RGB(192, 255, 255)); // txtEntryPass over the frame
+    EXPECT_EQ(Pixel(5280, 4290), ink);                // the left rail
+    EXPECT_EQ(Pixel(1200, 4080), ink);                // Line8 (Order 38) over Label5 (Order 46)
+}
+
+TEST_F(Win32Window, ScalesWithTheDpi) {
+    RECT suggested{0, 0, 900, 800};
+    SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT rect;
+    GetWindowRect(Box(ctl::txtSpd), &rect);
+    MapWindowPoints(HWND_DESKTOP, window->Handle(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, 504);
+    EXPECT_EQ(rect.top, 360);
+    EXPECT_EQ(rect.right - rect.left, 74);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Box(ctl::txtSpd), WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, -16);
+}
+
+TEST_F(Win32Window, ClosingAsksNothing) {
+    const MessageBoxes boxes;
+    window->SetText(ctl::txtSpd, "50");
+    SetFocus(Box(ctl::txtSpd));
+    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(window->IsOpen());
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// korvane.exe shows its window and ends, with status 0, when the window is closed.
+TEST(Win32Program, EndsWhenItsWindowIsClosed) {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + Widen(KORVANE_EXE_FROM_TEST);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    WaitForInputIdle(process.hProcess, 10000);
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{process.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && search.found == nullptr; ++i) {
+        EnumWindows(
+            [](HWND hwnd, LPARAM param) {
+                auto& s = *reinterpret_cast<Search*>(param);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid == s.pid && IsWindowVisible(hwnd) && WindowText(hwnd) == L"KORVANE") {
+                    s.found = hwnd;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        Sleep(50);
+    }
+    ASSERT_NE(search.found, nullptr);
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    EXPECT_EQ(status, 0U);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+} // namespace
+} // namespace korvane::win32
