@@ -330,6 +330,23 @@ TEST_F(Win32Window, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
     }
 }
 
+// A click notification that still arrives from a disabled Compute, or while a message box
+// holds the window, computes nothing.
+TEST_F(Win32Window, DisabledComputeDeliversNoClick) {
+    PutExample();
+    HWND compute = Box(ctl::Command1);
+    const WPARAM clicked = MAKEWPARAM(layout::ControlId(*layout::Find(ctl::Command1)), BN_CLICKED);
+    EnableWindow(window->Handle(), FALSE);
+    SendMessageW(GetParent(compute), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(compute));
+    EnableWindow(window->Handle(), TRUE);
+    window->SetEnabled(ctl::Command1, false);
+    SendMessageW(GetParent(compute), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(compute));
+    EXPECT_FALSE(Computed());
+    window->SetEnabled(ctl::Command1, true);
+    SendMessageW(GetParent(compute), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(compute));
+    EXPECT_TRUE(Computed());
+}
+
 TEST_F(Win32Window, ComputeActsOnTheReleaseNotOnThePress) {
     PutExample();
     Mouse(Box(ctl::Command1), MOUSEEVENTF_LEFTDOWN);
