@@ -103,7 +103,9 @@ void ApplyLook(QApplication& app) {
     loadFamily(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"), regular);
 
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        QApplication::setStyle(new SunkenBoxes(fusion));
+        auto* style = new SunkenBoxes(fusion);
+        style->setParent(&app); // the application owns its style
+        QApplication::setStyle(style);
     }
     QApplication::setPalette(fixedPalette());
     QToolTip::setPalette(fixedPalette());
@@ -121,7 +123,6 @@ void ApplyLook(QApplication& app) {
     font.setStretch(95);
     QApplication::setFont(font);
     QToolTip::setFont(font);
-    (void)app;
 }
 
 } // namespace korvane
