@@ -227,7 +227,7 @@ void Korvane::CreateControls(HINSTANCE instance) {
             if (c.kind == Kind::ResultBox) {
                 // The effective acceleration is disabled; the passage times can be selected
                 // and copied but not edited.
-                style |= c.name == ctl::txtEffAccel ? WS_DISABLED : ES_READONLY;
+                style |= c.name == ctl::txtEffAccel ? DWORD{WS_DISABLED} : DWORD{ES_READONLY};
             } else {
                 style |= WS_TABSTOP;
             }
