@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "checks/check_range.h"
-#include "fuzz/fuzz_support.h"
+#include "fake_window.h"
+#include "fuzz_support.h"
 #include "model/calculator_state.h"
 #include "model/conversions.h"
-#include "tests/support/fake_window.h"
 #include "window/layout.h"
 
 namespace {

@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/fuzz_support.h"
+#include "fake_window.h"
+#include "fuzz_support.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
 #include "model/conversions.h"
 #include "model/passage_times.h"
-#include "tests/support/fake_window.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/fuzz_support.h"
+#include "fuzz_support.h"
 #include "model/conversions.h"
 
 namespace {

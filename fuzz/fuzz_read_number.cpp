@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "fuzz/fuzz_support.h"
+#include "fuzz_support.h"
 #include "model/conversions.h"
 
 namespace {

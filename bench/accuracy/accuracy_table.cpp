@@ -2,19 +2,19 @@
 // solution of its vehicle model, for representative speeds, accelerations and distances.
 // Regenerate with
 //     cmake --build build --target korvane_accuracy_table &&
-//     build/tests/model/korvane_accuracy_table
+//     build/bench/korvane_accuracy_table
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "bench/accuracy/closed_form.h"
+#include "closed_form.h"
+#include "fake_window.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
 #include "model/passage_times.h"
-#include "tests/support/fake_window.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_window.h"
 #include "model/calculator_state.h"
-#include "tests/support/fake_window.h"
 #include "window/layout.h"
 
 namespace korvane {

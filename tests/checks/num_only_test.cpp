@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_window.h"
+#include "fake_window.h"
 
 namespace korvane {
 namespace {

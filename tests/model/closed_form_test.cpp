@@ -38,12 +38,12 @@
 
 #include <gtest/gtest.h>
 
-#include "bench/accuracy/closed_form.h"
+#include "closed_form.h"
+#include "fake_window.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
 #include "model/passage_times.h"
-#include "tests/support/fake_window.h"
 
 namespace korvane {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "fake_window.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
 #include "model/passage_times.h"
-#include "tests/support/fake_window.h"
 
 namespace korvane::fake {
 
