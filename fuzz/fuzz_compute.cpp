@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     window.texts[std::string(ctl::txtExitPass)] = "45.6";
     // Neither operation may write a box that has a Change handler.
     for (const std::string_view box : kInputs) {
-        window.onChange[std::string(box)] = [] { KORVANE_FUZZ_CHECK(!"input box written"); };
+        window.onChange[std::string(box)] = [] {
+            KORVANE_FUZZ_CHECK(false && "input box written");
+        };
     }
 
     korvane::CompuCheck(state, window);

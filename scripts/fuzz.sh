@@ -9,8 +9,9 @@ seconds="${FUZZ_SECONDS:-15}"
 targets=(fuzz_read_number fuzz_number_text fuzz_check_range fuzz_compute)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKORVANE_FUZZ=ON -DKORVANE_WINDOW=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCHMARKS=OFF
-cmake --build "$build" --parallel 2 --target "${targets[@]}"
+    -DKORVANE_FUZZ=ON -DKORVANE_WINDOW=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCHMARKS=OFF \
+    -DKORVANE_WERROR=ON
+cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT

@@ -7,8 +7,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-asan"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON \
-    -DKORVANE_TESTS=ON -DKORVANE_WINDOW=ON -DKORVANE_BENCHMARKS=OFF
-cmake --build "$build" --parallel 2
+    -DKORVANE_TESTS=ON -DKORVANE_WINDOW=ON -DKORVANE_BENCHMARKS=OFF -DKORVANE_WERROR=ON
+cmake --build "$build" --parallel "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1"

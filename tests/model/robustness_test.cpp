@@ -217,7 +217,7 @@ TEST(PatternTextRobustness, LongAndOddTexts) {
     std::mt19937 rng(99);
     const std::string alphabet = "0123456789-.eE #";
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    for (int n = 0; n < 4000; ++n) {
+    for (std::size_t n = 0; n < 4000; ++n) {
         std::string text = RandomBytes(rng, n % 50);
         std::string pattern = RandomBytes(rng, n % 7);
         if (n % 2 == 1) {
