@@ -58,5 +58,5 @@ for field in "1:time to map (ms)" "2:time to paint (ms)" "3:peak RSS (KiB)"; do
     k="$(median "$col" "$work/korvane.txt")"
     printf '%-22s %10s %10s %8s\n' "${field#*:}" "$m" "$k" "$(awk -v a="$k" -v b="$m" 'BEGIN { printf "%.2f", a / b }')"
 done
-echo "all runs (map_ms paint_ms rss_kib settled_ms):"
+echo "all runs (map_ms paint_ms rss_kib settled_ms cpu_ms):"
 paste "$work/minimal.txt" "$work/korvane.txt" | sed 's/^/  minimal | korvane: /'

@@ -9,8 +9,8 @@
 #       minimal.exe  default build-windows/bench/startup/minimal-win32/minimal.exe
 #
 # Prints the median and the minimum of each time over the runs: the time to the window's map,
-# to its first paint and to its drawing settled (the window complete; see show_watch.c), the
-# median peak RSS, each as a ratio and a difference of korvane.exe to the minimal program, and
+# to its first paint and to its drawing settled (the window complete; see show_watch.c) and the
+# processor time the program used until then, the median peak RSS, each as a ratio and a difference of korvane.exe to the minimal program, and
 # the size of korvane.exe. Both programs come from scripts/build-windows.sh.
 #
 # The programs run in a Wine prefix of their own (build-windows/wineprefix-startup, made once)
@@ -97,10 +97,11 @@ for statistic in median minimum; do
     row "$statistic" "time to map (ms)" 1
     row "$statistic" "time to first paint (ms)" 2
     row "$statistic" "time to settled (ms)" 4
+    row "$statistic" "CPU time to settled (ms)" 5
 done
 row median "peak RSS (KiB)" 3
 x86_64-w64-mingw32-strip -o "$work/korvane-stripped.exe" "$korvane"
 echo "korvane.exe: $(stat -c %s "$korvane") bytes as built," \
     "$(stat -c %s "$work/korvane-stripped.exe") bytes stripped (as in the packages)"
-echo "all runs (map_ms paint_ms rss_kib settled_ms):"
+echo "all runs (map_ms paint_ms rss_kib settled_ms cpu_ms):"
 paste "$work/minimal.txt" "$work/korvane.txt" | sed 's/^/  minimal | korvane: /'

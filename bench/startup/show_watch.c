@@ -3,7 +3,7 @@
  *
  *   show_watch TITLE SETTLE_MS PROGRAM [ARGS...]
  *
- * Prints one line: "map_ms paint_ms peak_rss_kib settled_ms".
+ * Prints one line: "map_ms paint_ms peak_rss_kib settled_ms cpu_ms".
  *   map_ms   from just before fork() to the MapNotify of a top-level window named TITLE;
  *   paint_ms to the first DAMAGE report of drawing into that window after its map (the program's
  *            first paint of it);
@@ -13,7 +13,9 @@
  *   settled_ms  to the last DAMAGE report before the drawing into the window first pauses for
  *            200 ms (kQuietMs): the window drawn complete. A Qt window arrives in one frame and
  *            settles at its first paint; a Win32 window under Wine arrives as its frame first,
- *            then control by control as each paints itself.
+ *            then control by control as each paints itself;
+ *   cpu_ms   the processor time the program's threads had used by then (from the scheduler's
+ *            statistics in /proc), which a busy machine disturbs far less than the times.
  * Without a window manager every top-level window is a child of the root window, so listening
  * for SubstructureNotify on the root sees its map. Both programs under comparison are watched
  * by this same code, so whatever it costs falls equally on both. Windows programs run the same
@@ -23,6 +25,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
+#include <dirent.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
@@ -78,6 +81,33 @@ static int on_x_error(Display* dpy, XErrorEvent* error) {
 }
 
 enum { kQuietMs = 200 };
+
+/* The processor time in ms all threads of a process have used so far: the first field of each
+ * /proc/PID/task/TID/schedstat, in nanoseconds. */
+static double cpu_ms_of(pid_t pid) {
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
+    DIR* tasks = opendir(path);
+    if (!tasks)
+        return -1;
+    double total_ns = 0;
+    struct dirent* task;
+    while ((task = readdir(tasks)) != NULL) {
+        if (task->d_name[0] == '.')
+            continue;
+        char stat_path[sizeof path + sizeof task->d_name + 16];
+        snprintf(stat_path, sizeof stat_path, "%s/%s/schedstat", path, task->d_name);
+        FILE* stat = fopen(stat_path, "r");
+        unsigned long long ns = 0;
+        if (stat) {
+            if (fscanf(stat, "%llu", &ns) == 1)
+                total_ns += (double)ns;
+            fclose(stat);
+        }
+    }
+    closedir(tasks);
+    return total_ns / 1e6;
+}
 
 /* Waits up to timeout_ms for an X event; returns 1 when one is pending. */
 static int wait_event(Display* dpy, double deadline) {
@@ -167,6 +197,7 @@ int main(int argc, char** argv) {
     /* The drawing that follows, until it pauses; a window that never pauses is given up on at
      * the end of SETTLE_MS. */
     double settled_ms = paint_ms;
+    double cpu_ms = cpu_ms_of(pid);
     double settle_end = start + paint_ms + settle_ms;
     for (;;) {
         double quiet_end = start + settled_ms + kQuietMs;
@@ -177,6 +208,7 @@ int main(int argc, char** argv) {
         if (ev.type == damage_event + XDamageNotify &&
             ((XDamageNotifyEvent*)&ev)->drawable == shown) {
             settled_ms = now_ms() - start;
+            cpu_ms = cpu_ms_of(pid);
             XDamageSubtract(dpy, ((XDamageNotifyEvent*)&ev)->damage, None, None);
         }
     }
@@ -192,6 +224,6 @@ int main(int argc, char** argv) {
         perror("show_watch: wait4");
         return 1;
     }
-    printf("%.2f %.2f %ld %.2f\n", map_ms, paint_ms, ru.ru_maxrss, settled_ms);
+    printf("%.2f %.2f %ld %.2f %.2f\n", map_ms, paint_ms, ru.ru_maxrss, settled_ms, cpu_ms);
     return 0;
 }
