@@ -7,7 +7,7 @@
 # Exits non-zero at the first failure. CI runs it after scripts/setup.sh.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# shellcheck source=xvfb.sh
+# shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 build="${1:-$root/build-pkg}"
 app_id="io.github.korvane.Korvane"
@@ -39,11 +39,13 @@ step "building the package in $build"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" --target korvane --parallel 2
+cmake --build "$build" --target korvane --parallel "$(nproc)"
 rm -f "$build"/korvane_*.deb
 (cd "$build" && cpack -G DEB) || fail "cpack"
 debs=("$build"/korvane_*.deb)
-[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one korvane_*.deb in $build"
+if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    fail "expected one korvane_*.deb in $build"
+fi
 deb="${debs[0]}"
 
 step "package fields of $(basename "$deb")"
@@ -81,7 +83,7 @@ for size in 48 256; do
 done
 
 step "starting /usr/bin/korvane under Xvfb"
-start_xvfb || fail "Xvfb did not start"
+start_xvfb 1280x1024x24 || fail "Xvfb did not start"
 
 QT_QPA_PLATFORM=xcb /usr/bin/korvane &
 app_pid=$!

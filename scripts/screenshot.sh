@@ -9,7 +9,7 @@
 # ImageMagick (scripts/setup.sh installs them).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# shellcheck source=xvfb.sh
+# shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 build="${KORVANE_BUILD:-$root/build}"
 factor="${2:-1}"

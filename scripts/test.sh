@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane with its tests and runs every test:
+#   0. the gates (scripts/gates.sh): clang-format and ShellCheck first, clang-tidy once build/
+#      is configured; they take seconds and fail before anything is built;
 #   1. the whole suite (model, checks, window on the offscreen platform) in build/;
 #   2. the model and checks suites cross-built for Windows x86-64 and run under Wine
 #      (scripts/test-windows.sh, build-windows/);
@@ -8,8 +10,9 @@
 #   4. every libFuzzer target for a fixed time (build-fuzz/);
 #   5. the release artefacts built twice in two folders and compared byte for byte
 #      (scripts/check-reproducible.sh).
-# Options: --quick runs stage 1 only; --package also builds, installs and starts the Debian
-# package (scripts/check_package.sh; it installs into this machine, so CI asks for it).
+# Options: --quick runs the gates and stage 1 only; --package also builds, installs and starts
+# the Debian package (scripts/check_package.sh; it installs into this machine, so CI asks for
+# it).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -30,7 +33,11 @@ logs="$(mktemp -d)"
 trap 'rm -rf "$logs"' EXIT
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build"
+"$root/scripts/gates.sh" format shellcheck
+# Every warning of the build is an error here, as in CI.
+"$root/scripts/build.sh" --configure-only "$root/build" -DKORVANE_WERROR=ON >/dev/null
+"$root/scripts/gates.sh" --build "$root/build" tidy
+"$root/scripts/build.sh" "$root/build" -DKORVANE_WERROR=ON
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
     2>&1 | tee "$logs/tests.log"
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that need a virtual X display (screenshots, the package check, the
 # start-up benchmark). Not run on its own.
 
@@ -8,6 +9,7 @@ start_xvfb() {
     local screen="${1:-1280x1024x24}" displayfile
     displayfile="$(mktemp)"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$displayfile" 2>/dev/null &
+    # shellcheck disable=SC2034 # the caller's to kill
     xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$displayfile" ] && break
@@ -18,7 +20,8 @@ start_xvfb() {
         echo "Xvfb did not start" >&2
         return 1
     fi
-    export DISPLAY=":$(head -n 1 "$displayfile")"
+    DISPLAY=":$(head -n 1 "$displayfile")"
+    export DISPLAY
     rm -f "$displayfile"
 }
 
