@@ -10,7 +10,12 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 build="${1:-$root/build-pkg}"
-app_id="io.github.korvane.Korvane"
+# The application id, from the one line that sets it (KORVANE_APP_ID in CMakeLists.txt).
+app_id="$(sed -n 's/^set(KORVANE_APP_ID "\([^"]*\)")$/\1/p' "$root/CMakeLists.txt")"
+if [ -z "$app_id" ]; then
+    echo "check_package: FAIL: no KORVANE_APP_ID in CMakeLists.txt" >&2
+    exit 1
+fi
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     heldBack.clear();
 
     // Lets the desktop match the window to its menu entry (Wayland needs it).
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
     korvane::ApplyLook(app);
     korvane::Korvane window;
     window.show();
