@@ -19,6 +19,10 @@ constexpr std::string_view kDescription =
 // permitted range, so every blank counts. They are kept verbatim, the unmatched ")" of the
 // length text included: the range check reads its bounds correctly all the same.
 //
+// The boxes' texts at creation ("22", "0.5", " 0", "11", "77", and "0" in the effective
+// acceleration) are the layout's, not a worked example: Form_Load blanks the input boxes, and
+// its readiness pass rewrites the effective acceleration, before the window first shows.
+//
 // Columns: Order, name, kind, container, left, top, width, height (a line: X1, Y1, X2, Y2), tab
 // index, text, alignment, advisory text, picture, back colour, font, caption beside it, unit,
 // spoken name.
