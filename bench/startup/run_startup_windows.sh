@@ -46,6 +46,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# shellcheck disable=SC2046 # pkg-config's flags are meant to be split into words
 gcc -O2 -Wall -Wextra -o "$work/show_watch" "$here/show_watch.c" \
     $(pkg-config --cflags --libs x11 xdamage)
 
