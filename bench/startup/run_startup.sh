@@ -27,8 +27,10 @@ cleanup() {
 trap cleanup EXIT
 
 # The watcher and the minimal program, built with the compiler flags of a release build.
+# shellcheck disable=SC2046 # pkg-config's flags are meant to be split into words
 gcc -O2 -Wall -Wextra -o "$work/show_watch" "$here/show_watch.c" \
     $(pkg-config --cflags --libs x11 xdamage)
+# shellcheck disable=SC2046
 g++ -O2 -std=c++17 -fPIC -Wall -Wextra -o "$work/minimal" "$here/minimal/main.cpp" \
     $(pkg-config --cflags --libs Qt6Widgets)
 
