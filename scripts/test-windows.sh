@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-windows"
 
-"$root/scripts/build-windows.sh" "$build"
+"$root/scripts/build-windows.sh" "$build" -DKORVANE_WERROR=ON
 
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all

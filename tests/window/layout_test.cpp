@@ -276,7 +276,7 @@ private slots:
         const Row rows[] = {
             {"Picture1", {50, 67}, QColor(240, 240, 240)},
             {"Picture2", {50, 67}, QColor(240, 240, 240)},
-            {"Picture3", {82, 30}, korvane::menuColour()},
+            {"Picture3", {82, 30}, korvane::MenuColour()},
         };
         for (const Row& row : rows) {
             auto* box = h.window().findChild<korvane::PictureBox*>(row.name);

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "fake_window.h"
 #include "model/calculator_state.h"
 #include "model/compu_check.h"
 #include "model/control_names.h"
 #include "model/passage_times.h"
-#include "tests/support/fake_window.h"
 #include "window_harness.h"
 
 using korvane::fake::Harness;
@@ -375,9 +375,11 @@ std::vector<Event> Shrink(std::vector<Event> events) {
     std::string why;
     for (std::size_t chunk = events.size() / 2; chunk >= 1; chunk /= 2) {
         for (std::size_t start = 0; start < events.size() && clock.elapsed() < 120000;) {
-            std::vector<Event> shorter(events.begin(), events.begin() + start);
-            shorter.insert(shorter.end(), events.begin() + std::min(events.size(), start + chunk),
-                           events.end());
+            const auto keepTo = static_cast<std::ptrdiff_t>(start);
+            const auto resumeAt =
+                static_cast<std::ptrdiff_t>(std::min(events.size(), start + chunk));
+            std::vector<Event> shorter(events.begin(), events.begin() + keepTo);
+            shorter.insert(shorter.end(), events.begin() + resumeAt, events.end());
             const int failedAt = Play(shorter, why);
             if (failedAt >= 0) {
                 shorter.resize(static_cast<std::size_t>(failedAt) + 1);

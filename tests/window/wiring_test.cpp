@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_window.h"
 #include "model/control_names.h"
-#include "tests/support/fake_window.h"
 #include "window/layout.h"
 
 namespace korvane {

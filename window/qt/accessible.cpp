@@ -68,11 +68,10 @@ QAccessibleInterface* interfaceFor(const QString& /*className*/, QObject* object
 } // namespace
 
 void InstallAccessibility() {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(interfaceFor);
         return true;
     }();
-    (void)installed;
 }
 
 } // namespace korvane

@@ -158,7 +158,7 @@ void Korvane::buildControls() {
         }
         case Kind::PictureBox: {
             const QColor back =
-                c.back == layout::Back::Menu ? menuColour() : palette().color(QPalette::Window);
+                c.back == layout::Back::Menu ? MenuColour() : palette().color(QPalette::Window);
             w = new PictureBox(container, QPixmap(pictureFile(c.picture)), back);
             w->setGeometry(rect);
             w->setAccessibleName(qs(c.spokenName));

@@ -24,7 +24,7 @@ namespace korvane {
 void ApplyLook(QApplication& app);
 
 // The platform's menu colour in the fixed palette (the truck picture's background).
-QColor menuColour();
+QColor MenuColour();
 
 // The program's one window: a schematic plan of a grade crossing whose boxes hold the inputs
 // and the results, built from the layout table. It forwards its native events to the wiring,

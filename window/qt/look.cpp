@@ -92,7 +92,7 @@ QPalette fixedPalette() {
 
 } // namespace
 
-QColor menuColour() {
+QColor MenuColour() {
     return kMenu;
 }
 
