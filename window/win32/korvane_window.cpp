@@ -27,8 +27,6 @@ constexpr wchar_t kPictureClass[] = L"KorvanePicture";
 // changing, and a posted message still comes before the next key or click is taken.
 constexpr UINT kLostFocus = WM_APP + 1;
 
-constexpr UINT_PTR kSubclassId = 1;
-
 // The functions for per-monitor dots per inch, which Windows before 10 (1607) does not have.
 struct DpiFunctions {
     UINT(WINAPI* forWindow)(HWND) = nullptr;
@@ -183,7 +181,6 @@ Korvane::Korvane(HINSTANCE instance) {
     MakeFonts();
     CreateControls(instance);
     CreateToolTips(instance);
-    PlaceControls();
 
     wiring_.Form_Load();
 }
@@ -198,21 +195,24 @@ Korvane::~Korvane() {
 }
 
 void Korvane::CreateControls(HINSTANCE instance) {
-    // The frame first, as the container of its children.
+    // Each control is made in its place and with its font, so that nothing is laid out twice.
     const auto create = [&](Item& item, const wchar_t* cls, DWORD style, DWORD exStyle, HWND parent,
                             void* param) {
         const Control& c = *item.control;
+        const RECT rect = ScaledRect(c);
         item.hwnd = CreateWindowExW(
-            exStyle, cls, Widen(c.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0,
-            0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout::ControlId(c))),
-            instance, param);
+            exStyle, cls, Widen(c.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout::ControlId(c))), instance, param);
+        SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     };
+    // The frame first, as the container of its children.
     for (Item& item : items_) {
         if (item.control->kind == Kind::Frame) {
             create(item, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, hwnd_,
                    nullptr);
             frame_ = item.hwnd;
-            SetWindowSubclass(frame_, FrameProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+            Subclass(item, FrameProc);
         }
     }
 
@@ -235,14 +235,13 @@ void Korvane::CreateControls(HINSTANCE instance) {
             // A box takes text of any length.
             SendMessageW(item.hwnd, EM_SETLIMITTEXT, 0, 0);
             item.text = WindowText(item.hwnd);
-            SetWindowSubclass(item.hwnd, BoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+            Subclass(item, BoxProc);
             break;
         }
         case Kind::Button:
             create(item, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, parent, nullptr);
             command1_ = item.hwnd;
-            SetWindowSubclass(item.hwnd, ButtonProc, kSubclassId,
-                              reinterpret_cast<DWORD_PTR>(this));
+            Subclass(item, ButtonProc);
             break;
         case Kind::PictureBox:
             item.pictureColour = c.back == layout::Back::Menu ? COLOR_MENU : COLOR_BTNFACE;
@@ -275,6 +274,24 @@ void Korvane::CreateControls(HINSTANCE instance) {
     std::sort(ring_.begin(), ring_.end(),
               [](const Item* a, const Item* b) { return a->control->tab < b->control->tab; });
     lastFocus_ = ring_.front()->hwnd;
+}
+
+// The control's own window procedure is kept in the item and called through CallBase. Plain
+// subclassing rather than SetWindowSubclass: that looks its data up in a window property on every
+// message, which under Wine is a round trip to the server each time.
+void Korvane::Subclass(Item& item, WNDPROC proc) {
+    SetWindowLongPtrW(item.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    item.baseProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(item.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+// The window that subclassed the control.
+Korvane& Korvane::Owner(HWND control) {
+    return *reinterpret_cast<Korvane*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+}
+
+LRESULT Korvane::CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(item.baseProc, item.hwnd, message, wParam, lParam);
 }
 
 void Korvane::CreateToolTips(HINSTANCE instance) {
@@ -439,7 +456,7 @@ void Korvane::TypeCharacter(Item& box, WPARAM code, UINT message, LPARAM lParam)
     if (KeyAscii == 0) {
         return; // refused
     }
-    DefSubclassProc(box.hwnd, message, static_cast<std::uint16_t>(KeyAscii), lParam);
+    CallBase(box, message, static_cast<std::uint16_t>(KeyAscii), lParam);
 }
 
 bool Korvane::PreTranslate(const MSG& message) {
@@ -558,7 +575,7 @@ LRESULT Korvane::OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lPa
         lastFocus_ = box.hwnd;
         break;
     case WM_KILLFOCUS: {
-        const LRESULT result = DefSubclassProc(box.hwnd, message, wParam, lParam);
+        const LRESULT result = CallBase(box, message, wParam, lParam);
         // The box is left only when another control of this window takes the focus: not when
         // a message box, another program or the desktop does.
         const auto to = reinterpret_cast<HWND>(wParam);
@@ -567,81 +584,68 @@ LRESULT Korvane::OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lPa
         }
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(box.hwnd, BoxProc, kSubclassId);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(box.hwnd, message, wParam, lParam);
+    return CallBase(box, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Korvane::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR /*id*/, DWORD_PTR self) {
-    auto* window = reinterpret_cast<Korvane*>(self);
-    if (Item* box = window->FindWindow(hwnd)) {
-        return window->OnBoxMessage(*box, message, wParam, lParam);
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT CALLBACK Korvane::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Korvane& window = Owner(hwnd);
+    return window.OnBoxMessage(*window.FindWindow(hwnd), message, wParam, lParam);
 }
 
-LRESULT CALLBACK Korvane::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR /*id*/, DWORD_PTR self) {
-    auto* window = reinterpret_cast<Korvane*>(self);
+LRESULT CALLBACK Korvane::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Korvane& window = Owner(hwnd);
+    const Item& button = *window.FindWindow(hwnd);
     switch (message) {
     case WM_KEYDOWN:
-        if (window->HandleKey(wParam)) {
+        if (window.HandleKey(wParam)) {
             return 0;
         }
         break;
     case WM_SETFOCUS:
-        window->lastFocus_ = hwnd;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, ButtonProc, kSubclassId);
+        window.lastFocus_ = hwnd;
         break;
     default:
         break;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallBase(button, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Korvane::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR /*id*/, DWORD_PTR self) {
-    auto* window = reinterpret_cast<Korvane*>(self);
+LRESULT CALLBACK Korvane::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Korvane& window = Owner(hwnd);
+    const Item& frame = *window.FindWindow(hwnd);
     switch (message) {
     case WM_ERASEBKGND:
         return 1; // WM_PAINT fills the whole frame
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(hwnd, &paint);
-        window->PaintFrame(hwnd, dc);
+        window.PaintFrame(hwnd, dc);
         EndPaint(hwnd, &paint);
         return 0;
     }
     case WM_PRINTCLIENT:
-        window->PaintFrame(hwnd, reinterpret_cast<HDC>(wParam));
+        window.PaintFrame(hwnd, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORBTN:
         // The frame's child, Compute, reports to the frame; the window handles it.
-        return SendMessageW(window->hwnd_, message, wParam, lParam);
+        return SendMessageW(window.hwnd_, message, wParam, lParam);
     case WM_ENABLE:
     case WM_UPDATEUISTATE:
     case WM_SETTEXT: {
         // The group box would draw itself at once on these; draw it the window's way instead.
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = CallBase(frame, message, wParam, lParam);
         InvalidateRect(hwnd, nullptr, TRUE);
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, FrameProc, kSubclassId);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallBase(frame, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Korvane::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

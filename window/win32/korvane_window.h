@@ -57,24 +57,25 @@ public:
 private:
     struct Item {
         const layout::Control* control = nullptr;
-        HWND hwnd = nullptr;   // nullptr for what the container draws
-        std::wstring text;     // a box's text as its last Change left it
-        int pictureColour = 0; // a picture box's background, as a system colour index
+        HWND hwnd = nullptr;        // nullptr for what the container draws
+        std::wstring text;          // a box's text as its last Change left it
+        int pictureColour = 0;      // a picture box's background, as a system colour index
+        WNDPROC baseProc = nullptr; // a subclassed control's own window procedure
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR id, DWORD_PTR self);
-    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
-    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static Korvane& Owner(HWND control);
+    static LRESULT CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls(HINSTANCE instance);
+    void Subclass(Item& item, WNDPROC proc);
     void CreateToolTips(HINSTANCE instance);
     void MakeFonts();
     void PlaceControls();
