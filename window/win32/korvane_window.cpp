@@ -27,6 +27,9 @@ constexpr wchar_t kPictureClass[] = L"KorvanePicture";
 // changing, and a posted message still comes before the next key or click is taken.
 constexpr UINT kLostFocus = WM_APP + 1;
 
+// Posted once the window has first been drawn: the pictures are decoded and drawn then.
+constexpr UINT kLoadPictures = WM_APP + 2;
+
 // The functions for per-monitor dots per inch, which Windows before 10 (1607) does not have.
 struct DpiFunctions {
     UINT(WINAPI* forWindow)(HWND) = nullptr;
@@ -122,7 +125,7 @@ bool IsWithin(HWND window, HWND hwnd) {
 
 // ---- Creation -----------------------------------------------------------------------------
 
-Korvane::Korvane(HINSTANCE instance) {
+Korvane::Korvane(HINSTANCE instance) : instance_(instance) {
     INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&common);
 
@@ -152,9 +155,6 @@ Korvane::Korvane(HINSTANCE instance) {
         RegisterClassExW(&picture);
     }
 
-    signal_ = LoadPicture(instance, KORVANE_IDR_SIGNAL);
-    truck_ = LoadPicture(instance, KORVANE_IDR_TRUCK);
-    locomotive_ = LoadPicture(instance, KORVANE_IDR_LOCOMOTIVE);
     resultBrush_ = CreateSolidBrush(
         RGB(layout::kResultBack.red, layout::kResultBack.green, layout::kResultBack.blue));
 
@@ -180,7 +180,6 @@ Korvane::Korvane(HINSTANCE instance) {
     }
     MakeFonts();
     CreateControls(instance);
-    CreateToolTips(instance);
 
     wiring_.Form_Load();
 }
@@ -294,11 +293,15 @@ LRESULT Korvane::CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcW(item.baseProc, item.hwnd, message, wParam, lParam);
 }
 
-void Korvane::CreateToolTips(HINSTANCE instance) {
+// Made when first needed, which is when the mouse first moves over a box: not at start-up.
+HWND Korvane::ToolTips() {
+    if (toolTips_ != nullptr) {
+        return toolTips_;
+    }
     toolTips_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
     for (const Item& item : items_) {
         if (item.hwnd == nullptr || item.control->advisory.empty()) {
             continue;
@@ -306,12 +309,13 @@ void Korvane::CreateToolTips(HINSTANCE instance) {
         std::wstring text = Widen(item.control->advisory);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.uFlags = TTF_IDISHWND; // the boxes relay their mouse messages (OnBoxMessage)
         tool.hwnd = hwnd_;
         tool.uId = reinterpret_cast<UINT_PTR>(item.hwnd);
         tool.lpszText = text.data();
         SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    return toolTips_;
 }
 
 void Korvane::MakeFonts() {
@@ -349,6 +353,31 @@ void Korvane::PlaceControls() {
 void Korvane::Show(int how) {
     ShowWindow(hwnd_, how);
     UpdateWindow(hwnd_);
+    PostMessageW(hwnd_, kLoadPictures, 0, 0);
+}
+
+// Decoding the pictures loads the Windows Imaging Component through COM, which would hold up the
+// window's first paint by several DLLs: they are decoded once the window has been drawn (the
+// picture boxes show their background until then) and drawn at once.
+void Korvane::LoadPictures() {
+    if (picturesLoaded_) {
+        return;
+    }
+    picturesLoaded_ = true;
+    signal_ = LoadPicture(instance_, KORVANE_IDR_SIGNAL);
+    truck_ = LoadPicture(instance_, KORVANE_IDR_TRUCK);
+    locomotive_ = LoadPicture(instance_, KORVANE_IDR_LOCOMOTIVE);
+    for (const Item& item : items_) {
+        if (item.control->picture == layout::Picture::None) {
+            continue;
+        }
+        if (item.hwnd != nullptr) {
+            InvalidateRect(item.hwnd, nullptr, TRUE);
+        } else {
+            const RECT rect = ScaledRect(*item.control);
+            InvalidateRect(item.control->in == In::Frame1 ? frame_ : hwnd_, &rect, TRUE);
+        }
+    }
 }
 
 // ---- Lookups ------------------------------------------------------------------------------
@@ -534,6 +563,15 @@ void Korvane::PressCompute() {
 }
 
 LRESULT Korvane::OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The tool tips learn where the mouse is from the boxes' mouse messages.
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        MSG relayed{};
+        relayed.hwnd = box.hwnd;
+        relayed.message = message;
+        relayed.wParam = wParam;
+        relayed.lParam = lParam;
+        SendMessageW(ToolTips(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     switch (message) {
     case WM_KEYDOWN:
         // The message loop takes these keys before they reach a box; this is for keys sent to
@@ -715,6 +753,9 @@ LRESULT Korvane::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case kLoadPictures:
+        LoadPictures();
+        return 0;
     case kLostFocus: {
         const auto order = static_cast<int>(wParam);
         const auto it = std::find_if(items_.begin(), items_.end(),

@@ -49,8 +49,8 @@ public:
     const CalculatorState& State() const { return wiring_.State(); }
     // The native window of a windowed control, or nullptr.
     HWND ControlWindow(std::string_view control) const;
-    // The tool-tip control that shows the advisory texts.
-    HWND ToolTips() const { return toolTips_; }
+    // The tool-tip control that shows the advisory texts, made when first needed.
+    HWND ToolTips();
     // The dots per inch the window is laid out for.
     UINT Dpi() const { return dpi_; }
 
@@ -76,7 +76,7 @@ private:
 
     void CreateControls(HINSTANCE instance);
     void Subclass(Item& item, WNDPROC proc);
-    void CreateToolTips(HINSTANCE instance);
+    void LoadPictures();
     void MakeFonts();
     void PlaceControls();
     int Scale(int twips) const;
@@ -101,6 +101,7 @@ private:
     void DrawItems(HDC dc, layout::In container);
 
     Wiring wiring_{*this};
+    HINSTANCE instance_ = nullptr;
     HWND hwnd_ = nullptr;
     HWND frame_ = nullptr;
     HWND command1_ = nullptr;
@@ -116,6 +117,7 @@ private:
     Picture truck_;
     Picture locomotive_;
     Picture none_;
+    bool picturesLoaded_ = false;
     int beeps_ = 0;
 };
 
