@@ -205,16 +205,9 @@ void Korvane::CreateControls(HINSTANCE instance) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout::ControlId(c))), instance, param);
         SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     };
-    // The frame first, as the container of its children.
-    for (Item& item : items_) {
-        if (item.control->kind == Kind::Frame) {
-            create(item, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, hwnd_,
-                   nullptr);
-            frame_ = item.hwnd;
-            Subclass(item, FrameProc);
-        }
-    }
-
+    // In Order: a new child window goes below its siblings, so that within each container the
+    // lower Order lies on top (the result boxes over the frame); the frame comes before its
+    // children.
     for (Item& item : items_) {
         const Control& c = *item.control;
         HWND parent = c.in == In::Frame1 ? frame_ : hwnd_;
@@ -247,19 +240,15 @@ void Korvane::CreateControls(HINSTANCE instance) {
             create(item, kPictureClass, 0, 0, parent, this);
             break;
         case Kind::Frame:
+            create(item, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
+                   nullptr);
+            frame_ = item.hwnd;
+            Subclass(item, FrameProc);
+            break;
         case Kind::Label:
         case Kind::Image:
         case Kind::Line:
             break;
-        }
-    }
-
-    // Stacking: within each container, each control in Order goes below those before it, so
-    // that the lower Order lies on top (the result boxes over the frame).
-    for (const Item& item : items_) {
-        if (item.hwnd != nullptr) {
-            SetWindowPos(item.hwnd, HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
 

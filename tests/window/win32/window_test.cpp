@@ -476,6 +476,22 @@ TEST_F(Win32Window, StackingOfControlsAndDrawnItems) {
     EXPECT_EQ(Pixel(1200, 4080), ink);                // Line8 (Order 38) over Label5 (Order 46)
 }
 
+// Within each container the child windows stack in Order, the lowest on top.
+TEST_F(Win32Window, ChildWindowsStackInOrder) {
+    for (HWND container : {window->Handle(), Box("Frame1")}) {
+        int previous = 0;
+        int count = 0;
+        for (HWND child = GetWindow(container, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const int id = GetDlgCtrlID(child);
+            EXPECT_GT(id, previous);
+            previous = id;
+            ++count;
+        }
+        EXPECT_EQ(count, container == window->Handle() ? 15 : 1);
+    }
+}
+
 TEST_F(Win32Window, ScalesWithTheDpi) {
     RECT suggested{0, 0, 900, 800};
     SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
