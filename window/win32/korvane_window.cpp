@@ -832,6 +832,11 @@ void Korvane::DrawItems(HDC dc, In container) {
             continue;
         }
         RECT rect = ScaledRect(c);
+        // Captions and the image outside the area being painted are left out: laying out a
+        // caption's lines is the dearest drawing here.
+        if (c.kind != Kind::Line && RectVisible(dc, &rect) == FALSE) {
+            continue;
+        }
         switch (c.kind) {
         case Kind::Line:
             MoveToEx(dc, rect.left, rect.top, nullptr);
