@@ -353,9 +353,10 @@ void Korvane::LoadPictures() {
         return;
     }
     picturesLoaded_ = true;
-    signal_ = LoadPicture(instance_, KORVANE_IDR_SIGNAL);
-    truck_ = LoadPicture(instance_, KORVANE_IDR_TRUCK);
-    locomotive_ = LoadPicture(instance_, KORVANE_IDR_LOCOMOTIVE);
+    PictureDecoder decoder;
+    signal_ = decoder.Load(instance_, KORVANE_IDR_SIGNAL);
+    truck_ = decoder.Load(instance_, KORVANE_IDR_TRUCK);
+    locomotive_ = decoder.Load(instance_, KORVANE_IDR_LOCOMOTIVE);
     for (const Item& item : items_) {
         if (item.control->picture == layout::Picture::None) {
             continue;

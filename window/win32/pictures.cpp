@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <cstring>
 #include <utility>
 
 namespace korvane::win32 {
@@ -28,37 +29,26 @@ private:
     T* p_ = nullptr;
 };
 
-// COM is needed while the picture is decoded, and only then.
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
+// The decoder for the picture's format, known by its first bytes: a GIF or else a JPEG. Made
+// directly rather than found by the factory, which would read every decoder's patterns from the
+// registry for each picture.
+const CLSID& DecoderFor(const void* data, DWORD size) {
+    return size >= 3 && std::memcmp(data, "GIF", 3) == 0 ? CLSID_WICGifDecoder
+                                                         : CLSID_WICJpegDecoder;
+}
 
-private:
-    HRESULT result_;
-};
-
-Picture Decode(const void* data, DWORD size) {
-    const ComScope com;
-    Com<IWICImagingFactory> factory;
+Picture Decode(IWICImagingFactory* factory, const void* data, DWORD size) {
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> converter;
     UINT width = 0;
     UINT height = 0;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out()))) ||
-        FAILED(factory->CreateStream(stream.out())) ||
+    if (factory == nullptr || FAILED(factory->CreateStream(stream.out())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
-        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad,
-                                                decoder.out())) ||
+        FAILED(CoCreateInstance(DecoderFor(data, size), nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICBitmapDecoder, reinterpret_cast<void**>(decoder.out()))) ||
+        FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand)) ||
         FAILED(decoder->GetFrame(0, frame.out())) || FAILED(frame->GetSize(&width, &height)) ||
         width == 0 || height == 0 || width > 0x4000 || height > 0x4000 ||
         FAILED(factory->CreateFormatConverter(converter.out())) ||
@@ -136,7 +126,23 @@ void Picture::Draw(HDC dc, const RECT& target) const {
     DeleteDC(source);
 }
 
-Picture LoadPicture(HMODULE module, int id) {
+PictureDecoder::PictureDecoder() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory_)))) {
+        factory_ = nullptr;
+    }
+}
+
+PictureDecoder::~PictureDecoder() {
+    if (factory_ != nullptr) {
+        factory_->Release();
+    }
+    if (SUCCEEDED(com_)) {
+        CoUninitialize();
+    }
+}
+
+Picture PictureDecoder::Load(HMODULE module, int id) {
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
     if (found == nullptr) {
         return {};
@@ -147,7 +153,7 @@ Picture LoadPicture(HMODULE module, int id) {
     if (data == nullptr || size == 0) {
         return {};
     }
-    return Decode(data, size);
+    return Decode(factory_, data, size);
 }
 
 } // namespace korvane::win32

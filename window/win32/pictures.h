@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+struct IWICImagingFactory;
+
 namespace korvane::win32 {
 
 // A picture decoded from one of the program's resources, held as a 32-bit top-down DIB.
@@ -29,9 +31,22 @@ private:
     int height_ = 0;
 };
 
-// Decodes the RCDATA resource of that id (a JPEG or a GIF) with the Windows Imaging Component
-// that every Windows since XP SP3 has; an empty picture when the resource is missing or cannot
-// be decoded.
-Picture LoadPicture(HMODULE module, int id);
+// Decodes pictures from the program's resources with the Windows Imaging Component that every
+// Windows since XP SP3 has. COM is initialised while the decoder lives, and only then.
+class PictureDecoder {
+public:
+    PictureDecoder();
+    ~PictureDecoder();
+    PictureDecoder(const PictureDecoder&) = delete;
+    PictureDecoder& operator=(const PictureDecoder&) = delete;
+
+    // The RCDATA resource of that id (a JPEG or a GIF) decoded; an empty picture when the
+    // resource is missing or cannot be decoded.
+    Picture Load(HMODULE module, int id);
+
+private:
+    HRESULT com_;
+    IWICImagingFactory* factory_ = nullptr;
+};
 
 } // namespace korvane::win32
