@@ -520,12 +520,10 @@ HWND Korvane::NextInRing(HWND from, bool backwards) const {
             found = first != ring_.end() ? *first : nullptr;
         }
     } else {
-        for (auto r = ring_.rbegin(); r != ring_.rend(); ++r) {
-            if (usable(*r) && (*r)->control->tab < tab) {
-                found = *r;
-                break;
-            }
-        }
+        const auto before = std::find_if(ring_.rbegin(), ring_.rend(), [&](const Item* item) {
+            return usable(item) && item->control->tab < tab;
+        });
+        found = before != ring_.rend() ? *before : nullptr;
         if (found == nullptr) {
             const auto last = std::find_if(ring_.rbegin(), ring_.rend(), usable);
             found = last != ring_.rend() ? *last : nullptr;
@@ -827,8 +825,9 @@ void Korvane::DrawItems(HDC dc, In container) {
     const int lineWidth = std::max(1, static_cast<int>(dpi_) / 96);
     HPEN pen = CreatePen(PS_SOLID, lineWidth, GetSysColor(COLOR_WINDOWTEXT));
     SelectObject(dc, pen);
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
-        const Control& c = *it->control;
+    // In descending Order, so that the lower Order ends on top.
+    for (std::size_t i = items_.size(); i-- > 0;) {
+        const Control& c = *items_[i].control;
         if (c.in != container || layout::IsWindowed(c.kind)) {
             continue;
         }
@@ -891,7 +890,7 @@ void Korvane::PaintFrame(HWND frame, HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
+              DT_SINGLELINE | DT_NOPREFIX); // left and top: flags of value 0
     RestoreDC(dc, saved);
 
     DrawItems(dc, In::Frame1);

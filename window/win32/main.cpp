@@ -4,8 +4,9 @@
 
 #include "window/win32/korvane_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int show) {
-    korvane::win32::Korvane window(instance);
-    window.Show(show);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/,
+                   int nShowCmd) {
+    korvane::win32::Korvane window(hInstance);
+    window.Show(nShowCmd);
     return korvane::win32::RunMessageLoop(window);
 }
