@@ -6,12 +6,13 @@
 #
 # Needs a cross-built korvane.exe (scripts/build-windows.sh: build-windows/, or the folder in
 # $KORVANE_BUILD), Wine, Xvfb, xdotool, x11-utils and ImageMagick. The Wine prefix is its own,
-# made once in the build folder, with a virtual desktop and Wine's "MS Sans Serif" (fonts-wine)
-# installed as a Windows font, which Wine does not do by itself.
+# made once in the build folder with a virtual desktop (scripts/wine.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# shellcheck source=xvfb.sh
+# shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/wine.sh
+source "$root/scripts/wine.sh"
 build="${KORVANE_BUILD:-$root/build-windows}"
 out="${1:-$root/docs/screenshot-win32.png}"
 exe="$build/window/win32/korvane.exe"
@@ -28,24 +29,7 @@ cleanup() {
 trap cleanup EXIT
 start_xvfb 1280x1024x24
 
-ready="$WINEPREFIX/korvane-prefix-ready"
-if [ ! -f "$ready" ]; then
-    echo "screenshot-windows: making the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 \
-        /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-    wineserver -w
-    touch "$ready"
-fi
-fonts=/usr/share/wine/fonts
-if [ -f "$fonts/sserife.fon" ]; then
-    cp "$fonts/sserife.fon" "$fonts/ms_sans_serif.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
-else
-    echo "screenshot-windows: $fonts/sserife.fon missing (fonts-wine); a substitute font is used" >&2
-fi
+make_wine_prefix desktop
 
 wine "$exe" &
 window="$(wait_for_window)" || true

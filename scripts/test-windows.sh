@@ -8,6 +8,8 @@ build="$root/build-windows"
 
 "$root/scripts/build-windows.sh" "$build" -DKORVANE_WERROR=ON
 
+# shellcheck source=scripts/wine.sh
+source "$root/scripts/wine.sh"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 # A Windows program opening a window needs a display; Wine's console programs do not.
@@ -25,22 +27,7 @@ if [ -z "${DISPLAY:-}" ]; then
     start_xvfb 1280x1024x24
 fi
 
-# The prefix is ready once the marker is there; a prefix left half made is made again.
-ready="$WINEPREFIX/korvane-prefix-ready"
-if [ ! -f "$ready" ]; then
-    echo "test-windows: making the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    # No Mono or Gecko: Wine would otherwise offer to download them in a dialog.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
-    # A virtual desktop and unmanaged windows: without a window manager, Wine would wait about
-    # 2 s whenever a window hides, and a late focus change could take the foreground away.
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 \
-        /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-    wineserver -w
-    touch "$ready"
-fi
+make_wine_prefix desktop
 
 # One Wine server, with Wine's own services, for the whole run, started apart from ctest: the
 # first test would start them otherwise, and they would hold that test's output open (about

@@ -21,8 +21,10 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-# shellcheck source=../../scripts/xvfb.sh
+# shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/wine.sh
+source "$root/scripts/wine.sh"
 build="$root/build-windows"
 korvane="${1:-$build/window/win32/korvane.exe}"
 runs="${2:-7}"
@@ -52,18 +54,7 @@ gcc -O2 -Wall -Wextra -o "$work/show_watch" "$here/show_watch.c" \
 
 start_xvfb 1280x1024x24
 
-# The prefix is ready once the marker is there; a prefix left half made is made again. Wine's
-# default is wanted here: no virtual desktop (that would draw every window into one X window).
-ready="$WINEPREFIX/korvane-prefix-ready"
-if [ ! -f "$ready" ]; then
-    echo "run_startup_windows: making the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
-    # Unmanaged windows: without a window manager, a managed window's map waits on one.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-    wineserver -w
-    touch "$ready"
-fi
+make_wine_prefix windows
 wineserver -p
 # Starts the prefix's services (explorer, device drivers) before the first measured run.
 wine cmd /c exit
