@@ -43,13 +43,13 @@ struct Rgb {
 inline constexpr Rgb kResultBack{192, 255, 255};
 
 // The window's default font, which every caption and box uses, and the description's own.
-struct FontSpec {
+struct FontFace {
     std::string_view face;
     double points;
     int weight;
 };
-inline constexpr FontSpec kDefaultFont{"MS Sans Serif", 8.0, 400};
-inline constexpr FontSpec kDescriptionFont{"MS Sans Serif", 9.75, 700};
+inline constexpr FontFace kDefaultFont{"MS Sans Serif", 8.0, 400};
+inline constexpr FontFace kDescriptionFont{"MS Sans Serif", 9.75, 700};
 
 // One control or line. Order decides which of two overlapping items of the same group lies on
 // top: the lower number. A line's Left/Top/Width/Height hold its end points X1/Y1/X2/Y2.

@@ -109,11 +109,11 @@ UINT DrawAlignment(Align align) {
     return DT_LEFT;
 }
 
-HFONT MakeFont(const layout::FontSpec& spec, UINT dpi, BYTE charset) {
-    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72.0));
-    return CreateFontW(height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, charset,
+HFONT MakeFont(const layout::FontFace& font, UINT dpi, BYTE charset) {
+    const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
+    return CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, charset,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, Widen(spec.face).c_str());
+                       DEFAULT_PITCH | FF_SWISS, Widen(font.face).c_str());
 }
 
 // Whether a window is this one or lies inside it.
