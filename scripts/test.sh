@@ -41,11 +41,20 @@ trap 'rm -rf "$logs"' EXIT
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
     2>&1 | tee "$logs/tests.log"
 
+# stage NAME COMMAND...: runs one stage, its output kept in $logs/NAME.log, and says how long
+# it took.
+stage() {
+    local name="$1" started=$SECONDS
+    shift
+    "$@" 2>&1 | tee "$logs/$name.log"
+    echo "test: stage $name took $((SECONDS - started)) s"
+}
+
 if [ "$quick" -eq 0 ]; then
-    "$root/scripts/test-windows.sh" 2>&1 | tee "$logs/windows.log"
-    "$root/scripts/sanitize.sh" 2>&1 | tee "$logs/sanitize.log"
-    "$root/scripts/fuzz.sh" 2>&1 | tee "$logs/fuzz.log"
-    "$root/scripts/check-reproducible.sh" 2>&1 | tee "$logs/reproducible.log"
+    stage windows "$root/scripts/test-windows.sh"
+    stage sanitize "$root/scripts/sanitize.sh"
+    stage fuzz "$root/scripts/fuzz.sh"
+    stage reproducible "$root/scripts/check-reproducible.sh"
 fi
 if [ "$package" -eq 1 ]; then
     "$root/scripts/check_package.sh" "$root/build"
