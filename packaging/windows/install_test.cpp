@@ -217,36 +217,59 @@ BOOL CALLBACK MatchCompute(HWND control, LPARAM data) {
     return TRUE;
 }
 
-// Starts the installed program, waits for its window, closes it and waits for the program to
-// end.
-void StartAndClose(const std::wstring& exe, const std::wstring& title) {
+// Starts the installed program and waits until its window shows or the program ends; the
+// window, or nullptr.
+HWND StartProgram(const std::wstring& exe, const std::wstring& title,
+                  PROCESS_INFORMATION& process) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!Check(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process) != 0,
                L"the installed program starts")) {
-        return;
+        return nullptr;
     }
     CloseHandle(process.hThread);
     WindowSearch search{process.dwProcessId, &title, nullptr};
-    const bool shown = WaitFor([&] {
+    WaitFor([&] {
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
-    if (Check(shown && search.found != nullptr,
+    return search.found;
+}
+
+// Starts the installed program, waits for its window, closes it and waits for the program to
+// end. Under Wine a program started right after an installation has, rarely, ended at once
+// without a window; that start is reported with its exit code and made once more.
+void StartAndClose(const std::wstring& exe, const std::wstring& title) {
+    PROCESS_INFORMATION process{};
+    HWND window = StartProgram(exe, title, process);
+    if (window == nullptr && process.hProcess != nullptr &&
+        WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        Step(L"the program ended without a window, exit code " + std::to_wstring(code) +
+             L"; starting it once more");
+        Sleep(1000);
+        process = {};
+        window = StartProgram(exe, title, process);
+    }
+    if (process.hProcess == nullptr) {
+        return;
+    }
+    if (Check(window != nullptr,
               L"the program shows a visible top-level window titled \"" + title + L"\"")) {
         Step(L"window \"" + title + L"\" shown");
         HWND compute = nullptr;
-        EnumChildWindows(search.found, MatchCompute, reinterpret_cast<LPARAM>(&compute));
+        EnumChildWindows(window, MatchCompute, reinterpret_cast<LPARAM>(&compute));
         wchar_t caption[64] = L"";
         if (compute != nullptr) {
             GetWindowTextW(compute, caption, 64);
         }
         Check(compute != nullptr && std::wstring(caption) == L"Compute",
               L"the window holds the Compute button, control ID 1016");
-        PostMessageW(search.found, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
     } else {
         TerminateProcess(process.hProcess, 1);
     }

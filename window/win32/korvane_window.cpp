@@ -170,6 +170,9 @@ Korvane::Korvane(HINSTANCE instance) : instance_(instance) {
     hwnd_ = CreateWindowExW(0, kWindowClass, Widen(layout::kCaption).c_str(), kWindowStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
                             instance, this);
+    if (hwnd_ == nullptr) {
+        return; // IsOpen() tells the caller
+    }
     // The window may stand on a monitor of another dpi than the system's.
     const UINT dpi = WindowDpi(hwnd_);
     if (dpi != dpi_) {
