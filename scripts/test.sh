@@ -2,9 +2,11 @@
 # Installs what is missing, builds Korvane with its tests and runs every test:
 #   0. the gates (scripts/gates.sh): clang-format and ShellCheck first, clang-tidy once build/
 #      is configured; they take seconds and fail before anything is built;
-#   1. the whole suite (model, checks, window on the offscreen platform) in build/;
-#   2. the model and checks suites cross-built for Windows x86-64 and run under Wine
-#      (scripts/test-windows.sh, build-windows/);
+#   1. the whole suite (model, checks, the event wiring, the window on the offscreen platform,
+#      its AT-SPI tree on Xvfb) in build/;
+#   2. the Windows tests (model, checks, the Win32 window, the UTF conversions, the installer)
+#      cross-built for Windows x86-64 and run under Wine (scripts/test-windows.sh,
+#      build-windows/);
 #   3. the same suite as in 1 built with AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
 #   4. every libFuzzer target for a fixed time (build-fuzz/);
