@@ -11,13 +11,23 @@
 # Either way windows are unmanaged, Mono and Gecko are not offered for download, and Wine's
 # own "MS Sans Serif" (fonts-wine), the face the window is laid out for, is installed as a
 # Windows font, which Wine does not do by itself.
+#
+# Wine's menu builder is switched off, in the prefix and for every Wine program these scripts
+# start: it would otherwise copy every shortcut an installer makes, and the prefix's own, into
+# the user's ~/.local/share as .desktop files and icons. Nothing a test runs is to be written
+# outside its own folders.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+
 make_wine_prefix() {
     local mode="$1"
-    local ready="$WINEPREFIX/korvane-prefix-ready"
+    local ready="$WINEPREFIX/korvane-prefix-ready-2"
     [ -f "$ready" ] && return 0
     echo "wine: making the Wine prefix $WINEPREFIX ($mode)"
     rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=;$WINEDLLOVERRIDES" wineboot -i </dev/null >/dev/null 2>&1
+    # For programs started without this environment, ctest's among them.
+    wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' \
+        /f >/dev/null
     if [ "$mode" = desktop ]; then
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 \
