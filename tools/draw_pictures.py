@@ -11,6 +11,7 @@ Writes (relative to the repository root):
     window/images/truck.gif         82 x 30 GIF87a, 256-colour palette
     window/images/locomotive.gif    154 x 223 GIF87a, black and white
     data/icons/korvane.svg          the crossing signal as the app icon
+    data/icons/16x16/korvane.png    the same drawn pixel by pixel for 16 pixels
     data/icons/48x48/korvane.png
     data/icons/256x256/korvane.png
 """
@@ -196,6 +197,41 @@ def icon_png(size):
     return img.resize((size, size), Image.LANCZOS)
 
 
+# The icon at 16 pixels (title bars, taskbar, Start menu lists), drawn for that size: the large
+# drawing scaled down keeps only the red lights, its thin outlines fading into the boards. Here
+# the crossbuck's boards are white, two pixels wide at 45 degrees, ringed with the dark outline,
+# so that the cross shows on light backgrounds by its outline and on dark ones by its white;
+# the lamp housing is black in a mast-grey frame, so that it shows on dark backgrounds too.
+# No mast: there is no room for it below the lights.
+ICON_16 = [
+    "..KKKK....KKKK..",
+    "..KWWKK..KKWWK..",
+    "..KKWWKKKKWWKK..",
+    "...KKWWKKWWKK...",
+    "....KKWWWWKK....",
+    ".....KKWWKK.....",
+    "....KKWWWWKK....",
+    "...KKWWKKWWKK...",
+    "..KKWWKKKKWWKK..",
+    "..KWWKK..KKWWK..",
+    ".GGGGGGGGGGGGGG.",
+    ".GBRRBBBBBBRRBG.",
+    ".GRRRRBBBBRRRRG.",
+    ".GRRRRBBBBRRRRG.",
+    ".GBRRBBBBBBRRBG.",
+    ".GGGGGGGGGGGGGG.",
+]
+ICON_16_COLOURS = {".": (0, 0, 0, 0), "K": DARK + (255,), "W": WHITE + (255,),
+                   "G": MAST + (255,), "B": BLACK + (255,), "R": RED + (255,)}
+
+
+def icon_16():
+    check(len(ICON_16) == 16 and all(len(row) == 16 for row in ICON_16), "ICON_16 is not 16 x 16")
+    img = Image.new("RGBA", (16, 16))
+    img.putdata([ICON_16_COLOURS[c] for row in ICON_16 for c in row])
+    return img
+
+
 def icon_svg():
     def hexc(c):
         return "#%02x%02x%02x" % c
@@ -233,7 +269,7 @@ def gif_palette_entries(path):
 def main():
     images = ROOT / "window" / "images"
     icons = ROOT / "data" / "icons"
-    for p in (images, icons / "48x48", icons / "256x256"):
+    for p in (images, icons / "16x16", icons / "48x48", icons / "256x256"):
         p.mkdir(parents=True, exist_ok=True)
 
     signal = images / "signal.jpg"
@@ -258,6 +294,10 @@ def main():
         check(im.convert("RGB").tobytes() == drawn.convert("RGB").tobytes(), f"{loco} does not decode back")
 
     (icons / "korvane.svg").write_text(icon_svg(), encoding="utf-8")
+    small = icons / "16x16" / "korvane.png"
+    icon_16().save(small, "PNG")
+    with Image.open(small) as im:
+        check(im.size == (16, 16) and im.mode == "RGBA", f"{small}: {im.size} {im.mode}")
     for size in (48, 256):
         path = icons / f"{size}x{size}" / "korvane.png"
         icon_png(size).save(path, "PNG")
