@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "window/win32/korvane_window.h"
+#include "window/win32/running_mark.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/,
                    int nShowCmd) {
+    korvane::win32::MarkRunning();
     korvane::win32::Korvane window(hInstance);
     if (!window.IsOpen()) {
         // Without its window the program can do nothing: it says so and ends with a failure.
