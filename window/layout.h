@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // The window as it is created: every control and line with its kind, container, Order, place,
 // tab index, text, alignment, advisory text and picture. Both toolkit adapters build their
@@ -11,6 +14,8 @@ namespace korvane::layout {
 
 // Places and sizes are in twips, 1440 to the inch: 15 twips make one pixel at 96 dpi.
 inline constexpr int kTwipsPerPixel = 15;
+// The dots per inch at which a pixel is 15 twips, which a window laid out in pixels assumes.
+inline constexpr int kLayoutDpi = 1440 / kTwipsPerPixel;
 
 inline constexpr std::string_view kWindowName = "Korvane";
 inline constexpr std::string_view kCaption = "KORVANE";
@@ -35,8 +40,17 @@ enum class Picture { None, Signal, Truck, Locomotive };
 enum class Back { Face, Menu };
 enum class Font { Default, Description };
 
+// How the user reaches a control with the keyboard and the mouse.
+enum class Access {
+    None,     // never takes the focus: labels, lines, the image, the frame, the picture boxes
+    Tab,      // in the Tab ring, and takes the focus when clicked: the input boxes and Compute
+    ReadOnly, // takes the focus when clicked; its text can be selected and copied, not edited
+    Disabled, // disabled for good: takes no focus, and its text shows greyed
+};
+
 struct Rgb {
     std::uint8_t red, green, blue;
+    bool operator==(const Rgb&) const = default;
 };
 
 // The back colour of the three result boxes.
@@ -66,6 +80,7 @@ struct Control {
     Picture picture;
     Back back;
     Font font;
+    Access access;
     // The captions a screen reader names a box by: the label beside it, and a unit label.
     std::string_view labelledBy;
     std::string_view unitLabel;
@@ -92,6 +107,9 @@ constexpr bool IsTextBox(Kind kind) {
     return kind == Kind::TextBox || kind == Kind::FreeText || kind == Kind::ResultBox;
 }
 
+// The control with that control ID, or nullptr.
+const Control* FindById(int id);
+
 // Windowed controls carry the control ID 1000 + Order, by which automation finds them.
 constexpr int ControlId(const Control& control) {
     return 1000 + control.order;
@@ -101,5 +119,41 @@ constexpr int ControlId(const Control& control) {
 constexpr int Pixels(int twips) {
     return twips / kTwipsPerPixel;
 }
+
+// ---- Rules of the window that both toolkits follow -----------------------------------------
+
+// The controls Tab visits, by their tab indexes: the input boxes and Compute.
+const std::vector<const Control*>& TabRing();
+
+// Whether a control can take the focus now (Compute is disabled at times).
+using IsEnabled = std::function<bool(std::string_view control)>;
+
+// The control Tab (or Shift+Tab, backwards) moves the focus to from the control `from`, skipping
+// those that are disabled; from a control outside the ring, the next by tab index. Empty when
+// no control of the ring can take the focus.
+std::string_view NextInTabRing(std::string_view from, bool backwards, const IsEnabled& enabled);
+
+// The font a caption or box is drawn in.
+const FontFace& FontOf(const Control& control);
+
+// The height in whole pixels of a font at that many dots per inch, rounded to the nearest
+// pixel: 8 points make 11 pixels at 96 dpi and 16 at 144, 9.75 points 13 and 20.
+int FontPixels(const FontFace& font, int dpi);
+
+// What a screen reader is told a control is.
+enum class Role { None, EditableText, StaticText, PushButton, Grouping, Graphic };
+
+// Lines are drawing only and not presented; everything else is.
+Role SpokenRole(const Control& control);
+
+// What a screen reader calls a control: a box by the caption beside it and its unit ("Max Veh
+// Crossing Speed (mph)"), a picture by what it shows, the frame by its caption without the
+// blanks that keep it off the border ("Results"), the button and a label by their captions.
+std::string SpokenName(const Control& control);
+
+// A colour for text on the background `back`: `preferred`, the scheme's own text colour, while
+// it stands out clearly enough from the background (a contrast ratio of 4.5 or more), otherwise
+// black or white, whichever stands out more.
+Rgb ReadableOn(Rgb back, Rgb preferred);
 
 } // namespace korvane::layout

@@ -87,4 +87,21 @@ void Wiring::Command1_Click() {
     ComputePassageTimes(state_, window_);
 }
 
+std::string_view Wiring::Key(WindowKey key, std::string_view focused,
+                             const layout::IsEnabled& enabled) {
+    switch (key) {
+    case WindowKey::Tab:
+    case WindowKey::BackTab:
+        return layout::NextInTabRing(focused, key == WindowKey::BackTab, enabled);
+    case WindowKey::Enter:
+        if (enabled(ctl::Command1)) {
+            Command1_Click();
+        }
+        break;
+    case WindowKey::Escape:
+        break;
+    }
+    return {};
+}
+
 } // namespace korvane

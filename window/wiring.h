@@ -5,8 +5,12 @@
 
 #include "model/calculator_state.h"
 #include "model/window_ops.h"
+#include "window/layout.h"
 
 namespace korvane {
+
+// The keys the window takes itself, whichever control has the focus.
+enum class WindowKey { Tab, BackTab, Enter, Escape };
 
 // The event handlers of the window, free of any toolkit. A toolkit adapter forwards every
 // native event of every box to them by control name; which boxes handle which event is a
@@ -30,6 +34,12 @@ public:
     void LostFocus(std::string_view control);
     // Compute was clicked (or Enter pressed while it is enabled).
     void Command1_Click();
+
+    // A key the window takes before the control with the focus sees it. Tab and Shift+Tab move
+    // the focus along the tab ring; Enter presses Compute while it is enabled, and moves no
+    // focus, so the focused box's range check does not run first; Escape does nothing. Returns
+    // the control that is to take the focus, or an empty name when the focus stays.
+    std::string_view Key(WindowKey key, std::string_view focused, const layout::IsEnabled& enabled);
 
     // Whether the box's typed characters go through KeyPress at all; an adapter may use it to
     // leave other boxes alone.

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "korvane.h"
 #include "model/control_names.h"
+#include "qt_window.h"
 
 namespace {
 
-QLineEdit* edit(korvane::Korvane& window, std::string_view name) {
+QLineEdit* edit(korvane::QtWindow& window, std::string_view name) {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name.data(), qsizetype(name.size())));
 }
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     korvane::ApplyLook(app);
-    korvane::Korvane window;
+    korvane::QtWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("compute_click: the window was not exposed\n", stderr);

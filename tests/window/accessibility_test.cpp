@@ -11,7 +11,7 @@
 #include <memory>
 #include <string_view>
 
-#include "korvane.h"
+#include "qt_window.h"
 #include "window/layout.h"
 
 namespace {
@@ -32,7 +32,7 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { window_ = std::make_unique<korvane::Korvane>(); }
+    void init() { window_ = std::make_unique<korvane::QtWindow>(); }
     void cleanup() { window_.reset(); }
 
     void namesAndDescriptions_data();
@@ -40,7 +40,7 @@ private slots:
     void everyBoxAndButtonIsNamed();
 
 private:
-    std::unique_ptr<korvane::Korvane> window_;
+    std::unique_ptr<korvane::QtWindow> window_;
 };
 
 void AccessibilityTest::namesAndDescriptions_data() {

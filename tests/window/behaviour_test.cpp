@@ -294,25 +294,31 @@ private slots:
         QCOMPARE(h.text("txtExitPass"), QStringLiteral(" "));
     }
 
-    void controlVIsRefusedInFilteredBoxesOnly_data() {
+    // Control with a key types a control character (Ctrl+V, Ctrl+Backspace: DEL), which the
+    // filtered boxes refuse with a beep instead of pasting or deleting a word.
+    void controlKeysAreRefusedInFilteredBoxesOnly_data() {
         QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("txtLength refuses") << "txtLength"
-                                           << "6" << 1;
-        QTest::newRow("txtGrade pastes") << "txtGrade"
-                                         << "612" << 0;
+        QTest::newRow("Ctrl+V, txtLength refuses") << "txtLength" << int(Qt::Key_V) << "6" << 1;
+        QTest::newRow("Ctrl+V, txtGrade pastes") << "txtGrade" << int(Qt::Key_V) << "612" << 0;
+        QTest::newRow("Ctrl+Backspace, txtLength refuses")
+            << "txtLength" << int(Qt::Key_Backspace) << "6" << 1;
+        QTest::newRow("Ctrl+Backspace, txtGrade deletes")
+            << "txtGrade" << int(Qt::Key_Backspace) << "" << 0;
     }
 
-    void controlVIsRefusedInFilteredBoxesOnly() {
+    void controlKeysAreRefusedInFilteredBoxesOnly() {
         QFETCH(QString, box);
+        QFETCH(int, key);
         QFETCH(QString, after);
         QFETCH(int, beeps);
         Harness h;
         QVERIFY(h.active());
         QApplication::clipboard()->setText(QStringLiteral("12"));
         h.retype(box.toLatin1().constData(), QStringLiteral("6"));
-        Harness::key(Qt::Key_V, Qt::ControlModifier);
+        Harness::key(static_cast<Qt::Key>(key), Qt::ControlModifier);
         QCOMPARE(h.text(box.toLatin1().constData()), after);
         QCOMPARE(h.window().beepCount(), beeps);
     }

@@ -1,6 +1,6 @@
 // The window's event wiring on the in-memory window: which box runs which operation on each of
-// its events, start-up, the two writers of Compute's enabled state, and the layout table the
-// adapters build from.
+// its events, start-up, the two writers of Compute's enabled state, the keys the window takes
+// itself, and the layout table the adapters build from with the rules both follow.
 
 #include "window/wiring.h"
 
@@ -181,6 +181,60 @@ TEST(WiringTest, ComputeWritesBothPassageTimesAndTheNextEditBlanksThem) {
     EXPECT_EQ(w.window.Text(ctl::txtExitPass), " ");
 }
 
+// Tab and Shift+Tab run through the input boxes and Compute by tab index, skipping Compute while
+// it is disabled; Enter computes only while Compute is enabled and moves no focus; Escape does
+// nothing.
+TEST(WiringTest, KeysTheWindowTakesItself) {
+    struct Row {
+        WindowKey key;
+        std::string_view focused;
+        bool computeEnabled;
+        std::string_view focusTo; // empty: the focus stays
+        bool computes;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {WindowKey::Tab, ctl::txtLocation, false, ctl::txtDirection, false},
+        {WindowKey::Tab, ctl::txtDirection, false, ctl::txtLength, false},
+        {WindowKey::Tab, ctl::txtLength, false, ctl::txtAccel, false},
+        {WindowKey::Tab, ctl::txtAccel, false, ctl::txtGrade, false},
+        {WindowKey::Tab, ctl::txtGrade, false, ctl::txtEntryPos, false},
+        {WindowKey::Tab, ctl::txtEntryPos, false, ctl::txtExitPos, false},
+        {WindowKey::Tab, ctl::txtExitPos, false, ctl::txtSpd, false},
+        {WindowKey::Tab, ctl::txtSpd, false, ctl::txtLocation, false},
+        {WindowKey::Tab, ctl::txtSpd, true, ctl::Command1, false},
+        {WindowKey::Tab, ctl::Command1, true, ctl::txtLocation, false},
+        // A disabled Compute that still has the focus hands it on, forwards.
+        {WindowKey::Tab, ctl::Command1, false, ctl::txtLocation, false},
+        {WindowKey::BackTab, ctl::txtLocation, false, ctl::txtSpd, false},
+        {WindowKey::BackTab, ctl::txtLocation, true, ctl::Command1, false},
+        {WindowKey::BackTab, ctl::txtLength, true, ctl::txtDirection, false},
+        {WindowKey::BackTab, ctl::Command1, true, ctl::txtSpd, false},
+        // From a passage-time box, clicked into: on by its tab index (0 and 9).
+        {WindowKey::Tab, ctl::txtEntryPass, true, ctl::txtLocation, false},
+        {WindowKey::Tab, ctl::txtExitPass, true, ctl::Command1, false},
+        {WindowKey::BackTab, ctl::txtExitPass, true, ctl::txtSpd, false},
+        {WindowKey::Enter, ctl::txtSpd, true, "", true},
+        {WindowKey::Enter, ctl::txtSpd, false, "", false},
+        {WindowKey::Enter, ctl::txtLocation, true, "", true},
+        {WindowKey::Escape, ctl::txtSpd, true, "", false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.focused) + (row.computeEnabled ? ", Compute enabled" : ""));
+        Window w;
+        w.PutExample();
+        w.window.SetText(ctl::txtExitPos, "77 ");
+        w.window.SetEnabled(ctl::Command1, row.computeEnabled);
+        const std::string_view to = w.wiring.Key(row.key, row.focused, [&](std::string_view c) {
+            return c != ctl::Command1 || w.ComputeEnabled();
+        });
+        EXPECT_EQ(to, row.focusTo);
+        EXPECT_EQ(w.window.Text(ctl::txtEntryPass) == "16.5", row.computes);
+        EXPECT_TRUE(w.window.messages.empty()) << "a key ran a range check";
+    }
+}
+
 // The table both adapters build from: what would silently break a window if mistyped.
 TEST(LayoutTableTest, OrdersNamesTabIndexesAndCaptionsAreConsistent) {
     std::set<std::string_view> names;
@@ -210,6 +264,93 @@ TEST(LayoutTableTest, OrdersNamesTabIndexesAndCaptionsAreConsistent) {
     }
     EXPECT_EQ(layout::Find("NoSuchControl"), nullptr);
     EXPECT_EQ(layout::AdvisoryOf("txtLocation"), "");
+}
+
+// What a screen reader is told of each control, and how the boxes take the focus: the same on
+// every platform, as the window shows it.
+TEST(LayoutTableTest, SpokenNamesRolesAndAccess) {
+    using layout::Access;
+    using layout::Role;
+    struct Row {
+        std::string_view control;
+        std::string_view name;
+        Role role;
+        Access access;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {ctl::txtSpd, "Max Veh Crossing Speed (mph)", Role::EditableText, Access::Tab},
+        {ctl::txtAccel, "Max Level Acceleration", Role::EditableText, Access::Tab},
+        {ctl::txtGrade, "Grade %", Role::EditableText, Access::Tab},
+        {ctl::txtLength, "Vehicle Length", Role::EditableText, Access::Tab},
+        {ctl::txtEntryPos, "Entrance Gate Position", Role::EditableText, Access::Tab},
+        {ctl::txtExitPos, "Exit Gate Position", Role::EditableText, Access::Tab},
+        {ctl::txtLocation, "Location", Role::EditableText, Access::Tab},
+        {ctl::txtDirection, "Direction", Role::EditableText, Access::Tab},
+        {ctl::txtEffAccel, "Effective Acceleration", Role::EditableText, Access::Disabled},
+        {ctl::txtEntryPass, "Tp", Role::EditableText, Access::ReadOnly},
+        {ctl::txtExitPass, "T'p", Role::EditableText, Access::ReadOnly},
+        {"Picture1", "Entrance gate crossing signal", Role::Graphic, Access::None},
+        {"Picture2", "Exit gate crossing signal", Role::Graphic, Access::None},
+        {"Picture3", "Design vehicle: truck at the stop line", Role::Graphic, Access::None},
+        {"Image1", "Locomotive on the track", Role::Graphic, Access::None},
+        {"Frame1", "Results", Role::Grouping, Access::None},
+        {ctl::Command1, "Compute", Role::PushButton, Access::Tab},
+        {"Label8", "Max Veh Crossing Speed", Role::StaticText, Access::None},
+        {"Line9", "", Role::None, Access::None},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        const layout::Control* c = layout::Find(row.control);
+        ASSERT_NE(c, nullptr) << row.control;
+        EXPECT_EQ(layout::SpokenName(*c), row.name) << row.control;
+        EXPECT_EQ(layout::SpokenRole(*c), row.role) << row.control;
+        EXPECT_EQ(c->access, row.access) << row.control;
+    }
+    EXPECT_EQ(layout::FindById(1016), layout::Find(ctl::Command1));
+    EXPECT_EQ(layout::FindById(1000), nullptr);
+    EXPECT_EQ(layout::FindById(1056), nullptr);
+}
+
+// Font heights in whole pixels, rounded to the nearest: truncating would make the 8-point face
+// 10 pixels at 96 dpi. Only the description is bold.
+TEST(LayoutTableTest, FontsInPixels) {
+    struct Row {
+        std::string_view control;
+        int dpi;
+        int pixels;
+        int weight;
+    };
+    const Row rows[] = {
+        {"Label1", 96, 11, 400},     {"frmMainLabel", 96, 13, 700},
+        {"Label1", 120, 13, 400},    {"frmMainLabel", 120, 16, 700},
+        {"Label1", 144, 16, 400},    {"frmMainLabel", 144, 20, 700},
+        {ctl::txtSpd, 192, 21, 400}, {"frmMainLabel", 192, 26, 700},
+    };
+    for (const Row& row : rows) {
+        const layout::FontFace& font = layout::FontOf(*layout::Find(row.control));
+        EXPECT_EQ(layout::FontPixels(font, row.dpi), row.pixels) << row.control << " " << row.dpi;
+        EXPECT_EQ(font.weight, row.weight) << row.control;
+        EXPECT_EQ(font.face, "MS Sans Serif");
+    }
+}
+
+// Text on the result boxes' light cyan keeps the scheme's text colour while it is readable
+// there, and turns black when it is not (white, or a light grey, of a dark scheme).
+TEST(LayoutTableTest, TextReadableOnTheResultBoxes) {
+    struct Row {
+        layout::Rgb preferred;
+        layout::Rgb shown;
+    };
+    const Row rows[] = {
+        {{0, 0, 0}, {0, 0, 0}},     {{255, 255, 255}, {0, 0, 0}}, {{200, 200, 200}, {0, 0, 0}},
+        {{0, 0, 128}, {0, 0, 128}}, {{128, 0, 0}, {128, 0, 0}},   {{0, 200, 0}, {0, 0, 0}},
+    };
+    for (const Row& row : rows) {
+        const layout::Rgb shown = layout::ReadableOn(layout::kResultBack, row.preferred);
+        EXPECT_TRUE(shown == row.shown) << int(row.preferred.red) << "," << int(row.preferred.green)
+                                        << "," << int(row.preferred.blue);
+    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <QList>
 
 #include "drawn_items.h"
-#include "korvane.h"
+#include "qt_window.h"
 
 namespace korvane {
 
@@ -52,7 +52,7 @@ QAccessibleInterface* interfaceFor(const QString& /*className*/, QObject* object
     if (widget == nullptr) {
         return nullptr;
     }
-    if (qobject_cast<Korvane*>(widget) != nullptr) {
+    if (qobject_cast<QtWindow*>(widget) != nullptr) {
         return new Container(widget, QAccessible::Window);
     }
     if (qobject_cast<FrameBox*>(widget) != nullptr) {

@@ -1,4 +1,4 @@
-#include "korvane.h"
+#include "qt_window.h"
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +11,8 @@
 #include <QStyleOption>
 #include <QToolTip>
 #include <qdrawutil.h>
+
+#include "window/layout.h"
 
 // The resources live in a static library; make sure they are linked in and registered.
 static void registerKorvaneResources() {
@@ -113,7 +115,7 @@ void ApplyLook(QApplication& app) {
     // The window's default font: 8 point at 96 dpi, given in pixels so that the layout does not
     // depend on the screen's resolution.
     QFont font(regular);
-    font.setPixelSize(11);
+    font.setPixelSize(layout::FontPixels(layout::kDefaultFont, layout::kLayoutDpi));
     // Slightly narrowed, the captions take the widths of the 8-point face the layout was drawn
     // with: "Max Veh Crossing Speed" fits on one line of its label, while "Stop Line",
     // "Entrance Gate" and "Exit Gate" each wrap onto two. Fully hinted, the glyphs' stems and

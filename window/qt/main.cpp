@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "korvane.h"
+#include "qt_window.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its menu entry (Wayland needs it).
     QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
     korvane::ApplyLook(app);
-    korvane::Korvane window;
+    korvane::QtWindow window;
     window.show();
     return QApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "korvane.h"
+#include "qt_window.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -71,7 +71,7 @@ QString qs(std::string_view text) {
 
 } // namespace
 
-Korvane::Korvane(QWidget* parent) : QWidget(parent) {
+QtWindow::QtWindow(QWidget* parent) : QWidget(parent) {
     InstallAccessibility();
     setObjectName(qs(layout::kWindowName));
     setWindowTitle(qs(layout::kCaption));
@@ -82,9 +82,9 @@ Korvane::Korvane(QWidget* parent) : QWidget(parent) {
     wiring_.Form_Load();
 }
 
-Korvane::~Korvane() = default;
+QtWindow::~QtWindow() = default;
 
-void Korvane::buildControls() {
+void QtWindow::buildControls() {
     QGroupBox* frame = nullptr;
     std::vector<std::pair<const Control*, QWidget*>> created;
 
@@ -93,8 +93,6 @@ void Korvane::buildControls() {
         if (c.kind == Kind::Frame) {
             frame = new FrameBox(qs(c.text), this);
             frame->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
-            // Named by its caption, without the blanks that keep the caption off the border.
-            frame->setAccessibleName(qs(c.text).trimmed());
             created.emplace_back(&c, frame);
         }
     }
@@ -119,17 +117,16 @@ void Korvane::buildControls() {
                 QPalette pal = edit->palette();
                 pal.setColor(QPalette::Base, toQt(layout::kResultBack));
                 edit->setPalette(pal);
-                if (c.name == ctl::txtEffAccel) {
-                    edit->setEnabled(false);
-                    edit->setFocusPolicy(Qt::NoFocus);
-                } else {
-                    edit->setReadOnly(true);
-                    edit->setFocusPolicy(Qt::ClickFocus);
-                }
+            }
+            if (c.access == layout::Access::Disabled) {
+                edit->setEnabled(false);
+                edit->setFocusPolicy(Qt::NoFocus);
+            } else if (c.access == layout::Access::ReadOnly) {
+                edit->setReadOnly(true);
+                edit->setFocusPolicy(Qt::ClickFocus);
             }
             if (!c.advisory.empty()) {
                 edit->setToolTip(qs(c.advisory));
-                edit->setAccessibleDescription(qs(c.advisory));
             }
             boxes_.emplace(c.name, edit);
             w = edit;
@@ -145,9 +142,10 @@ void Korvane::buildControls() {
             label->setAutoFillBackground(true);
             label->setGeometry(rect);
             if (c.font == layout::Font::Description) {
+                const layout::FontFace& face = layout::FontOf(c);
                 QFont font = label->font();
-                font.setPixelSize(13);
-                font.setBold(true);
+                font.setPixelSize(layout::FontPixels(face, layout::kLayoutDpi));
+                font.setWeight(static_cast<QFont::Weight>(face.weight));
                 // Hinted only vertically, the description keeps the glyph widths, and so the
                 // line breaks, of the unhinted face; full hinting would move "warning".
                 font.setHintingPreference(QFont::PreferVerticalHinting);
@@ -161,22 +159,21 @@ void Korvane::buildControls() {
                 c.back == layout::Back::Menu ? MenuColour() : palette().color(QPalette::Window);
             w = new PictureBox(container, QPixmap(pictureFile(c.picture)), back);
             w->setGeometry(rect);
-            w->setAccessibleName(qs(c.spokenName));
             break;
         }
         case Kind::Button: {
             command1_ = new QPushButton(qs(c.text), container);
+            // Enter presses it wherever the focus is (keyPressEvent), so it looks the default
+            // button of the style.
             command1_->setAutoDefault(false);
-            command1_->setDefault(false);
+            command1_->setDefault(true);
             command1_->setGeometry(rect);
-            command1_->setAccessibleName(qs(c.text));
             w = command1_;
             break;
         }
         case Kind::Image:
             w = new ImageItem(container, QPixmap(pictureFile(c.picture)));
             w->setGeometry(rect);
-            w->setAccessibleName(qs(c.spokenName));
             break;
         case Kind::Line:
             w = new LineItem(container, QLine(px(c.left), px(c.top), px(c.width), px(c.height)));
@@ -185,10 +182,17 @@ void Korvane::buildControls() {
         created.emplace_back(&c, w);
     }
 
+    // What a screen reader is told: the name and description the layout gives each control.
     for (const auto& [c, w] : created) {
         w->setObjectName(qs(c->name));
         if (c->tab >= 0) {
             w->setProperty("tabIndex", c->tab);
+        }
+        if (layout::SpokenRole(*c) != layout::Role::None && c->kind != Kind::Label) {
+            w->setAccessibleName(QString::fromStdString(layout::SpokenName(*c)));
+        }
+        if (!c->advisory.empty()) {
+            w->setAccessibleDescription(qs(c->advisory));
         }
     }
 
@@ -207,33 +211,6 @@ void Korvane::buildControls() {
         entry.second->raise();
     }
 
-    // Each box is named after the caption beside it, and its unit when one stands after it.
-    for (const Control& c : layout::kControls) {
-        if (c.labelledBy.empty()) {
-            continue;
-        }
-        QString name = qs(layout::Find(c.labelledBy)->text);
-        if (!c.unitLabel.empty()) {
-            name += QStringLiteral(" (%1)").arg(qs(layout::Find(c.unitLabel)->text));
-        }
-        box(c.name)->setAccessibleName(name);
-    }
-
-    // Tab runs through the input boxes and Compute by their tab indexes; the result boxes, the
-    // pictures, the labels and the frame are left out.
-    std::vector<const Control*> ring;
-    for (const Control& c : layout::kControls) {
-        if (c.kind == Kind::TextBox || c.kind == Kind::FreeText || c.kind == Kind::Button) {
-            ring.push_back(&c);
-        }
-    }
-    std::sort(ring.begin(), ring.end(),
-              [](const Control* a, const Control* b) { return a->tab < b->tab; });
-    for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
-        QWidget::setTabOrder(findChild<QWidget*>(qs(ring[i]->name)),
-                             findChild<QWidget*>(qs(ring[i + 1]->name)));
-    }
-
     // Events: every box reports its changes, typed keys and lost focus to the wiring, which
     // knows which of them it handles.
     for (const auto& [name, edit] : boxes_) {
@@ -243,22 +220,22 @@ void Korvane::buildControls() {
     }
     connect(command1_, &QPushButton::clicked, this, [this] { wiring_.Command1_Click(); });
 
-    findChild<QWidget*>(qs(ring.front()->name))->setFocus();
+    findChild<QWidget*>(qs(layout::TabRing().front()->name))->setFocus();
 }
 
-QLineEdit* Korvane::box(std::string_view control) const {
+QLineEdit* QtWindow::box(std::string_view control) const {
     const auto it = boxes_.find(control);
     return it == boxes_.end() ? nullptr : it->second;
 }
 
 // ---- Window operations --------------------------------------------------------------------
 
-std::string Korvane::Text(std::string_view control) const {
+std::string QtWindow::Text(std::string_view control) const {
     const QLineEdit* edit = box(control);
     return edit != nullptr ? edit->text().toStdString() : std::string();
 }
 
-void Korvane::SetText(std::string_view control, std::string_view text) {
+void QtWindow::SetText(std::string_view control, std::string_view text) {
     QLineEdit* edit = box(control);
     if (edit == nullptr) {
         return;
@@ -269,12 +246,11 @@ void Korvane::SetText(std::string_view control, std::string_view text) {
     }
 }
 
-std::string Korvane::AdvisoryText(std::string_view control) const {
-    const QLineEdit* edit = box(control);
-    return edit != nullptr ? edit->toolTip().toStdString() : std::string();
+std::string QtWindow::AdvisoryText(std::string_view control) const {
+    return std::string(layout::AdvisoryOf(control));
 }
 
-void Korvane::SetEnabled(std::string_view control, bool enabled) {
+void QtWindow::SetEnabled(std::string_view control, bool enabled) {
     if (control == ctl::Command1) {
         command1_->setEnabled(enabled);
     } else if (QLineEdit* edit = box(control)) {
@@ -282,7 +258,7 @@ void Korvane::SetEnabled(std::string_view control, bool enabled) {
     }
 }
 
-void Korvane::ShowMessage(std::string_view text, std::string_view title) {
+void QtWindow::ShowMessage(std::string_view text, std::string_view title) {
     QMessageBox message(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Ok, this);
     message.setTextFormat(Qt::PlainText);
     // No icon anywhere: not the one a desktop's style puts on dialog buttons, and not the
@@ -301,14 +277,14 @@ void Korvane::ShowMessage(std::string_view text, std::string_view title) {
     }
 }
 
-void Korvane::Beep() {
+void QtWindow::Beep() {
     ++beepCount_;
     QApplication::beep();
 }
 
 // ---- Events -------------------------------------------------------------------------------
 
-bool Korvane::eventFilter(QObject* watched, QEvent* event) {
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit == nullptr) {
         return QWidget::eventFilter(watched, event);
@@ -354,7 +330,7 @@ bool Korvane::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool Korvane::filterKey(QLineEdit* edit, QKeyEvent* event) {
+bool QtWindow::filterKey(QLineEdit* edit, QKeyEvent* event) {
     const int key = event->key();
     switch (key) {
     case Qt::Key_Tab:
@@ -416,22 +392,44 @@ bool Korvane::filterKey(QLineEdit* edit, QKeyEvent* event) {
     return true;
 }
 
-void Korvane::keyPressEvent(QKeyEvent* event) {
+bool QtWindow::isEnabledNow(std::string_view control) const {
+    const QWidget* widget = findChild<QWidget*>(qs(control));
+    return widget != nullptr && widget->isEnabled();
+}
+
+// Enter and Escape, which no box takes for itself, come up to the window.
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+    WindowKey key = WindowKey::Escape;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Enter presses Compute. No focus moves, so no range check runs first.
-        if (command1_->isEnabled()) {
-            wiring_.Command1_Click();
-        }
-        event->accept();
-        return;
+        key = WindowKey::Enter;
+        break;
     case Qt::Key_Escape:
-        event->accept();
-        return;
+        break;
     default:
         QWidget::keyPressEvent(event);
+        return;
     }
+    const QWidget* focused = focusWidget();
+    wiring_.Key(key, focused != nullptr ? focused->objectName().toStdString() : std::string(),
+                [this](std::string_view control) { return isEnabledNow(control); });
+    event->accept();
+}
+
+// Tab and Shift+Tab from any control, and a focused Compute being disabled, end up here.
+bool QtWindow::focusNextPrevChild(bool next) {
+    const QWidget* focused = focusWidget();
+    const std::string from = focused != nullptr ? focused->objectName().toStdString() : "";
+    const std::string_view to =
+        wiring_.Key(next ? WindowKey::Tab : WindowKey::BackTab, from,
+                    [this](std::string_view control) { return isEnabledNow(control); });
+    QWidget* target = to.empty() ? nullptr : findChild<QWidget*>(qs(to));
+    if (target == nullptr) {
+        return false;
+    }
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 } // namespace korvane

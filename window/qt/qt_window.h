@@ -30,12 +30,12 @@ QColor MenuColour();
 // and the results, built from the layout table. It forwards its native events to the wiring,
 // which owns the calculator state, and lets the model and the checks reach its boxes and its
 // Compute button by their control names.
-class Korvane : public QWidget, public WindowOps {
+class QtWindow : public QWidget, public WindowOps {
     Q_OBJECT
 public:
     // Creates the window with all its controls and runs Form_Load; the window is not shown.
-    explicit Korvane(QWidget* parent = nullptr);
-    ~Korvane() override;
+    explicit QtWindow(QWidget* parent = nullptr);
+    ~QtWindow() override;
 
     // WindowOps
     std::string Text(std::string_view control) const override;
@@ -53,10 +53,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();
     QLineEdit* box(std::string_view control) const;
+    bool isEnabledNow(std::string_view control) const;
     // Runs a typed key through the box's KeyPress handler; true when the key is to be dropped.
     bool filterKey(QLineEdit* edit, QKeyEvent* event);
 
