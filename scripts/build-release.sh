@@ -12,6 +12,16 @@
 # the artefacts is SOURCE_DATE_EPOCH: taken from the environment when set, otherwise the date
 # of the commit (git log -1 --format=%ct). Files are made with umask 022, as dpkg-buildpackage
 # does. A build folder used before is configured again but not emptied.
+#
+# Signing (windows only; docs/releasing.md): with KORVANE_SIGN_CERT and KORVANE_SIGN_KEY (or
+# KORVANE_SIGN_PKCS12) naming a code-signing certificate and its key, the shipped korvane.exe,
+# the uninstaller inside the installer and the installer are signed with Authenticode
+# (packaging/windows/sign.sh), and their signatures kept in <build-dir>/signatures/*.p7s, which
+# SHA256SUMS lists too. Without a key but with KORVANE_SIGNATURES naming a folder of such
+# signatures, from a signed release, those are attached in the same places: the rebuild of a
+# signed release, to be compared with its checksums. With neither, nothing is signed and the
+# artefacts are byte for byte those of an unsigned build. (window/win32/korvane.exe, the program
+# as linked, is never signed; the shipped program is the one in the zip and the installer.)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -47,6 +57,30 @@ if [ "$platform" = linux ]; then
     tools=(g++ binutils libc6-dev qt6-base-dev qt6-base-dev-tools cmake dpkg-dev
         libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libgcc-s1)
 else
+    unset KORVANE_SIGN
+    # The signing files as absolute paths: the build signs from a folder of its own.
+    for variable in KORVANE_SIGN_CERT KORVANE_SIGN_KEY KORVANE_SIGN_PKCS12 \
+        KORVANE_SIGN_PASSWORD_FILE KORVANE_SIGNATURES; do
+        if [ -n "${!variable:-}" ]; then
+            export "$variable=$(realpath "${!variable}")"
+        fi
+    done
+    signatures="$build/signatures"
+    if [ -n "${KORVANE_SIGN_CERT:-}${KORVANE_SIGN_PKCS12:-}" ]; then
+        say "signing with ${KORVANE_SIGN_CERT:-$KORVANE_SIGN_PKCS12}"
+        rm -rf "$signatures"
+        export KORVANE_SIGN="$root/packaging/windows/sign.sh" KORVANE_SIGNATURES="$signatures"
+    elif [ -n "${KORVANE_SIGNATURES:-}" ]; then
+        say "attaching the signatures of $KORVANE_SIGNATURES"
+        if [ "$KORVANE_SIGNATURES" != "$(realpath -m "$signatures")" ]; then
+            rm -rf "$signatures"
+            mkdir -p "$signatures"
+            cp "$KORVANE_SIGNATURES"/*.p7s "$signatures/"
+        fi
+        export KORVANE_SIGN="$root/packaging/windows/sign.sh" KORVANE_SIGNATURES="$signatures"
+    else
+        rm -rf "$signatures"
+    fi
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DKORVANE_TESTS=OFF >/dev/null
     # The packages are made by a target of their own once there is a Windows program.
@@ -62,12 +96,16 @@ else
     fi
     artefacts=(window/win32/korvane.exe 'korvane-*-win64.zip' 'korvane-*-setup.exe')
     tools=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev cmake nsis zip)
+    if [ -n "${KORVANE_SIGN:-}" ]; then
+        artefacts+=('signatures/*.p7s')
+        tools+=(osslsigncode)
+    fi
 fi
 
 sums="$build/SHA256SUMS"
 : >"$sums"
 for pattern in "${artefacts[@]}"; do
-    files="$(cd "$build" && { compgen -G "$pattern" || true; })"
+    files="$(cd "$build" && { compgen -G "$pattern" || true; } | LC_ALL=C sort)"
     for file in $files; do
         (cd "$build" && sha256sum "$file") >>"$sums"
     done

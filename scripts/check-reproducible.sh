@@ -26,6 +26,10 @@ esac
 say() { echo "check-reproducible: $*"; }
 start=$SECONDS
 
+# The unsigned artefacts are compared: a signing key in the environment is not used here.
+unset KORVANE_SIGN KORVANE_SIGN_CERT KORVANE_SIGN_KEY KORVANE_SIGN_PKCS12 \
+    KORVANE_SIGN_PASSWORD_FILE KORVANE_SIGN_TIMESTAMP_URL KORVANE_SIGNATURES
+
 export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/korvane-reproducible.XXXXXX")"
 keep=0
