@@ -3,10 +3,12 @@
 // message loop; a "Range Error" message box is read and answered from a timer that fires
 // inside its modal loop.
 
-#include "window/win32/korvane_window.h"
+#include "window/win32/win32_window.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -95,6 +97,119 @@ private:
     std::set<HWND> answered_;
 };
 
+// The slot of this program's import table through which it calls an imported function.
+void** ImportSlot(const char* dll, const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name != 0; ++module) {
+        if (_stricmp(reinterpret_cast<const char*>(base + module->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+                return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+    }
+    return nullptr;
+}
+
+// While it lives, this program's calls of one imported function go to a replacement: how the
+// tests see what the window asks of Windows, and answer what Wine cannot be made to say.
+class ImportHook {
+public:
+    ImportHook(const char* dll, const char* function, void* replacement)
+        : slot_(ImportSlot(dll, function)) {
+        if (slot_ != nullptr) {
+            original_ = Swap(replacement);
+        }
+    }
+    ~ImportHook() {
+        if (slot_ != nullptr) {
+            Swap(original_);
+        }
+    }
+    ImportHook(const ImportHook&) = delete;
+    ImportHook& operator=(const ImportHook&) = delete;
+
+    bool Hooked() const { return slot_ != nullptr; }
+    void* Original() const { return original_; }
+
+private:
+    void* Swap(void* function) {
+        DWORD protection = 0;
+        VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &protection);
+        void* previous = *slot_;
+        *slot_ = function;
+        VirtualProtect(slot_, sizeof(void*), protection, &protection);
+        return previous;
+    }
+
+    void** slot_;
+    void* original_ = nullptr;
+};
+
+// Counts the beeps the window asks Windows for, which sound nothing while it lives.
+class Beeps {
+public:
+    Beeps() { Reset(); }
+    bool Hooked() const { return hook_.Hooked(); }
+    void Reset() {
+        count_ = 0;
+        defaultSound_ = true;
+    }
+    // How many beeps, and whether each was the default beep.
+    int Count() const { return count_; }
+    bool AllDefault() const { return defaultSound_; }
+
+private:
+    static BOOL WINAPI Counted(UINT type) {
+        ++count_;
+        defaultSound_ = defaultSound_ && type == MB_OK;
+        return TRUE;
+    }
+
+    static inline int count_ = 0;
+    static inline bool defaultSound_ = true;
+    ImportHook hook_{"user32.dll", "MessageBeep", reinterpret_cast<void*>(&Counted)};
+};
+
+// Windows' high contrast, which Wine neither has nor lets a program switch on, as the window
+// reads it while this lives.
+class HighContrast {
+public:
+    explicit HighContrast(bool on) { on_ = on; }
+    bool Hooked() const { return hook_.Hooked(); }
+
+private:
+    using Function = BOOL(WINAPI*)(UINT, UINT, void*, UINT);
+    static BOOL WINAPI Answer(UINT action, UINT size, void* value, UINT flags) {
+        if (action == SPI_GETHIGHCONTRAST && value != nullptr) {
+            auto* contrast = static_cast<HIGHCONTRASTW*>(value);
+            contrast->dwFlags = on_ ? HCF_HIGHCONTRASTON : 0;
+            contrast->lpszDefaultScheme = nullptr;
+            return TRUE;
+        }
+        return original_(action, size, value, flags);
+    }
+
+    static inline bool on_ = false;
+    static inline Function original_ = nullptr;
+    ImportHook hook_{"user32.dll", "SystemParametersInfoW", reinterpret_cast<void*>(&Answer)};
+    const bool saved_ = (original_ = reinterpret_cast<Function>(hook_.Original()), true);
+};
+
 void SendKey(WORD key, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -104,13 +219,15 @@ void SendKey(WORD key, bool up) {
     SendInput(1, &input, sizeof(input));
 }
 
-class Win32Window : public ::testing::Test {
+class Win32WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<Korvane>(GetModuleHandleW(nullptr));
+        window = std::make_unique<Win32Window>(GetModuleHandleW(nullptr));
         window->Show(SW_SHOWNORMAL);
         SetForegroundWindow(window->Handle());
         Pump();
+        ASSERT_TRUE(beeps.Hooked());
+        beeps.Reset();
     }
 
     void TearDown() override {
@@ -203,10 +320,11 @@ protected:
         return colour;
     }
 
-    std::unique_ptr<Korvane> window;
+    std::unique_ptr<Win32Window> window;
+    Beeps beeps;
 };
 
-TEST_F(Win32Window, StartsBlankWithComputeDisabledAndFocusInLocation) {
+TEST_F(Win32WindowTest, StartsBlankWithComputeDisabledAndFocusInLocation) {
     for (const std::string_view box :
          {ctl::txtSpd, ctl::txtAccel, ctl::txtGrade, ctl::txtLength, ctl::txtEntryPos,
           ctl::txtExitPos, ctl::txtEntryPass, ctl::txtExitPass}) {
@@ -217,6 +335,8 @@ TEST_F(Win32Window, StartsBlankWithComputeDisabledAndFocusInLocation) {
     EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
     EXPECT_FALSE(IsWindowEnabled(Box(ctl::txtEffAccel)));
     EXPECT_TRUE(GetWindowLongW(Box(ctl::txtEntryPass), GWL_STYLE) & ES_READONLY);
+    // Compute is drawn as the default button, which Enter presses.
+    EXPECT_EQ(GetWindowLongW(Box(ctl::Command1), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 
     RECT client;
     GetClientRect(window->Handle(), &client);
@@ -225,14 +345,30 @@ TEST_F(Win32Window, StartsBlankWithComputeDisabledAndFocusInLocation) {
     EXPECT_EQ(client.bottom, MulDiv(layout::kClientHeight, dpi, 1440));
 }
 
-TEST_F(Win32Window, ControlsAreFoundByTheirIds) {
-    EXPECT_EQ(GetDlgItem(window->Handle(), 1004), Box(ctl::txtSpd));
-    HWND frame = Box("Frame1");
-    EXPECT_EQ(GetDlgItem(window->Handle(), 1015), frame);
-    EXPECT_EQ(GetDlgItem(frame, 1016), Box(ctl::Command1));
+// Automation finds every windowed control by the ID 1000 + its Order, under its container.
+TEST_F(Win32WindowTest, ControlsAreFoundByTheirIds) {
+    struct Row {
+        std::string_view control;
+        int id;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {ctl::txtDirection, 1001}, {ctl::txtLocation, 1002}, {ctl::txtEffAccel, 1003},
+        {ctl::txtSpd, 1004},       {ctl::txtGrade, 1005},    {ctl::txtExitPass, 1006},
+        {ctl::txtEntryPass, 1007}, {ctl::txtAccel, 1008},    {ctl::txtLength, 1009},
+        {ctl::txtExitPos, 1010},   {ctl::txtEntryPos, 1011}, {"Picture3", 1012},
+        {"Picture1", 1013},        {"Picture2", 1014},       {"Frame1", 1015},
+        {ctl::Command1, 1016},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        HWND container = row.control == ctl::Command1 ? Box("Frame1") : window->Handle();
+        ASSERT_NE(Box(row.control), nullptr) << row.control;
+        EXPECT_EQ(GetDlgItem(container, row.id), Box(row.control)) << row.control;
+    }
 }
 
-TEST_F(Win32Window, TabRingFollowsTheTabIndexesBothWays) {
+TEST_F(Win32WindowTest, TabRingFollowsTheTabIndexesBothWays) {
     const std::vector<std::string_view> ring = {
         ctl::txtLocation, ctl::txtDirection, ctl::txtLength, ctl::txtAccel,   ctl::txtGrade,
         ctl::txtEntryPos, ctl::txtExitPos,   ctl::txtSpd,    ctl::txtLocation};
@@ -257,7 +393,7 @@ TEST_F(Win32Window, TabRingFollowsTheTabIndexesBothWays) {
     EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
 }
 
-TEST_F(Win32Window, WorkedExampleTypedKeyByKey) {
+TEST_F(Win32WindowTest, WorkedExampleTypedKeyByKey) {
     const MessageBoxes boxes;
     Press(VK_TAB); // txtDirection
     const std::pair<std::string_view, std::wstring_view> inputs[] = {
@@ -283,7 +419,7 @@ TEST_F(Win32Window, WorkedExampleTypedKeyByKey) {
     EXPECT_EQ(Text(ctl::txtExitPass), " ");
 }
 
-TEST_F(Win32Window, LeavingAnOutOfRangeBoxShowsTheRangeError) {
+TEST_F(Win32WindowTest, LeavingAnOutOfRangeBoxShowsTheRangeError) {
     const MessageBoxes boxes;
     PutExample();
     Click(Box(ctl::txtSpd));
@@ -311,13 +447,17 @@ TEST_F(Win32Window, LeavingAnOutOfRangeBoxShowsTheRangeError) {
 
 // A click on Compute that takes the focus from a box runs the box's range check first; a
 // failed check leaves the click without effect.
-TEST_F(Win32Window, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
+TEST_F(Win32WindowTest, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
     struct Row {
         std::string_view speed;
         std::size_t messages;
         bool computes;
+        std::string_view focus; // afterwards: a Compute disabled while focused hands it on
     };
-    for (const Row row : {Row{"50", 1, false}, Row{"22", 0, true}, Row{" ", 0, false}}) {
+    const Row rows[] = {{"50", 1, false, ctl::txtLocation},
+                        {"22", 0, true, ctl::Command1},
+                        {" ", 0, false, ctl::txtSpd}};
+    for (const Row& row : rows) {
         SetUp();
         const MessageBoxes boxes;
         PutExample(row.speed);
@@ -326,13 +466,14 @@ TEST_F(Win32Window, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
         Click(Box(ctl::Command1));
         EXPECT_EQ(boxes.Seen().size(), row.messages) << row.speed;
         EXPECT_EQ(Computed(), row.computes) << row.speed;
+        EXPECT_EQ(GetFocus(), Box(row.focus)) << row.speed;
         TearDown();
     }
 }
 
 // A click notification that still arrives from a disabled Compute, or while a message box
 // holds the window, computes nothing.
-TEST_F(Win32Window, DisabledComputeDeliversNoClick) {
+TEST_F(Win32WindowTest, DisabledComputeDeliversNoClick) {
     PutExample();
     HWND compute = Box(ctl::Command1);
     const WPARAM clicked = MAKEWPARAM(layout::ControlId(*layout::Find(ctl::Command1)), BN_CLICKED);
@@ -347,7 +488,7 @@ TEST_F(Win32Window, DisabledComputeDeliversNoClick) {
     EXPECT_TRUE(Computed());
 }
 
-TEST_F(Win32Window, ComputeActsOnTheReleaseNotOnThePress) {
+TEST_F(Win32WindowTest, ComputeActsOnTheReleaseNotOnThePress) {
     PutExample();
     Mouse(Box(ctl::Command1), MOUSEEVENTF_LEFTDOWN);
     Pump();
@@ -360,11 +501,16 @@ TEST_F(Win32Window, ComputeActsOnTheReleaseNotOnThePress) {
 
 // Enter computes while Compute is enabled without checking the focused box; Escape does
 // nothing at all.
-TEST_F(Win32Window, EnterComputesWithoutRangeCheckEscapeDoesNothing) {
+TEST_F(Win32WindowTest, EnterComputesWithoutRangeCheckEscapeDoesNothing) {
     const MessageBoxes boxes;
     PutExample("50");
     SetFocus(Box(ctl::txtSpd));
     Pump();
+    // A disabled Compute is not pressed by Enter either, ready as the inputs are.
+    window->SetEnabled(ctl::Command1, false);
+    Press(VK_RETURN);
+    EXPECT_FALSE(Computed());
+    window->SetEnabled(ctl::Command1, true);
     Press(VK_ESCAPE);
     EXPECT_FALSE(Computed());
     EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
@@ -373,10 +519,10 @@ TEST_F(Win32Window, EnterComputesWithoutRangeCheckEscapeDoesNothing) {
     EXPECT_TRUE(Computed());
     EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
     EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_EQ(window->BeepCount(), 0);
+    EXPECT_EQ(beeps.Count(), 0);
 }
 
-TEST_F(Win32Window, TypedCharactersPassTheKeystrokeFilter) {
+TEST_F(Win32WindowTest, TypedCharactersPassTheKeystrokeFilter) {
     struct Row {
         std::string_view box;
         std::wstring_view typed;
@@ -399,24 +545,62 @@ TEST_F(Win32Window, TypedCharactersPassTheKeystrokeFilter) {
         Pump();
         Type(row.typed);
         EXPECT_EQ(Text(row.box), row.text) << row.box;
-        EXPECT_EQ(window->BeepCount(), row.beeps) << row.box;
+        EXPECT_EQ(beeps.Count(), row.beeps) << row.box;
+        EXPECT_TRUE(beeps.AllDefault()) << row.box;
+        TearDown();
+    }
+}
+
+// Control with a key types a control character, Ctrl+V among them: the filtered boxes refuse
+// it with a beep instead of pasting.
+TEST_F(Win32WindowTest, ControlCharactersPassTheKeystrokeFilter) {
+    struct Row {
+        std::string_view box;
+        WORD key;
+        std::string_view text; // after the key in a box holding "6", the caret at its end
+        int beeps;
+    };
+    const Row rows[] = {
+        {ctl::txtLength, 'V', "6", 1},
+        {ctl::txtGrade, 'V', "612", 0},
+        {ctl::txtSpd, 'A', "6", 1},
+        {ctl::txtLocation, 'V', "612", 0},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        ASSERT_TRUE(OpenClipboard(window->Handle()));
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(L"12"));
+        std::memcpy(GlobalLock(memory), L"12", sizeof(L"12"));
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+        window->SetText(row.box, "6");
+        SetFocus(Box(row.box));
+        Press(VK_END);
+        SendKey(VK_CONTROL, false);
+        Press(row.key);
+        SendKey(VK_CONTROL, true);
+        Pump();
+        EXPECT_EQ(Text(row.box), row.text) << row.box;
+        EXPECT_EQ(beeps.Count(), row.beeps) << row.box;
         TearDown();
     }
 }
 
 // Characters that reach a box by other messages than WM_CHAR pass the filter as well.
-TEST_F(Win32Window, InputMethodAndUnicodeCharactersPassTheFilter) {
+TEST_F(Win32WindowTest, InputMethodAndUnicodeCharactersPassTheFilter) {
     SendMessageW(Box(ctl::txtSpd), WM_IME_CHAR, L'x', 1);
     SendMessageW(Box(ctl::txtSpd), WM_UNICHAR, L'y', 1);
     EXPECT_EQ(Text(ctl::txtSpd), " ");
-    EXPECT_EQ(window->BeepCount(), 2);
+    EXPECT_EQ(beeps.Count(), 2);
     SendMessageW(Box(ctl::txtLocation), WM_UNICHAR, 0x1F600, 1);
     EXPECT_EQ(Text(ctl::txtLocation), "\xF0\x9F\x98\x80");
 }
 
 // What was typed comes back from Text() as it was, a lone surrogate too: writing it back with
 // SetText changes nothing, so no Change runs and the results stay.
-TEST_F(Win32Window, TextAndSetTextRoundTripWhatWasTyped) {
+TEST_F(Win32WindowTest, TextAndSetTextRoundTripWhatWasTyped) {
     PutExample();
     SetFocus(Box(ctl::txtGrade));
     Press(VK_END);
@@ -430,14 +614,14 @@ TEST_F(Win32Window, TextAndSetTextRoundTripWhatWasTyped) {
     EXPECT_FALSE(Computed());
 }
 
-TEST_F(Win32Window, ChangeRunsInsideSetText) {
+TEST_F(Win32WindowTest, ChangeRunsInsideSetText) {
     window->SetText(ctl::txtSpd, "22");
     EXPECT_EQ(window->State().CrossingSpeed, 22);
     window->SetText(ctl::txtSpd, "30");
     EXPECT_EQ(window->State().CrossingSpeed, 30);
 }
 
-TEST_F(Win32Window, BoxesTakeTextOfAnyLength) {
+TEST_F(Win32WindowTest, BoxesTakeTextOfAnyLength) {
     const std::string longText(31000, '7'); // beyond an edit's default limit of 30000
     window->SetText(ctl::txtLocation, longText);
     SetFocus(Box(ctl::txtLocation));
@@ -446,7 +630,7 @@ TEST_F(Win32Window, BoxesTakeTextOfAnyLength) {
     EXPECT_EQ(Text(ctl::txtLocation), longText + "8");
 }
 
-TEST_F(Win32Window, ToolTipsShowTheAdvisoryTextsOfTheSixNumericBoxes) {
+TEST_F(Win32WindowTest, ToolTipsShowTheAdvisoryTextsOfTheSixNumericBoxes) {
     HWND tips = window->ToolTips();
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 6);
     for (const layout::Control& c : layout::kControls) {
@@ -465,8 +649,121 @@ TEST_F(Win32Window, ToolTipsShowTheAdvisoryTextsOfTheSixNumericBoxes) {
     }
 }
 
+// Resting the pointer on a box shows its advisory text, and only on the six numeric boxes.
+TEST_F(Win32WindowTest, ToolTipShowsWhileThePointerRestsOnABox) {
+    struct Row {
+        std::string_view box;
+        bool tip;
+    };
+    for (const Row& row :
+         {Row{ctl::txtSpd, true}, Row{ctl::txtEntryPass, false}, Row{ctl::txtGrade, true}}) {
+        SetUp();
+        HWND tips = window->ToolTips();
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_INITIAL, 50);
+        Mouse(Box(row.box), 0);
+        bool shown = false;
+        for (int i = 0; i < 40 && !shown; ++i) {
+            Sleep(25);
+            Mouse(Box(row.box), 0);
+            Pump();
+            shown = IsWindowVisible(tips) != FALSE;
+        }
+        EXPECT_EQ(shown, row.tip) << row.box;
+        if (shown) {
+            wchar_t text[256] = {};
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.lpszText = text;
+            ASSERT_TRUE(
+                SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+            EXPECT_EQ(Narrow(text), layout::AdvisoryOf(row.box));
+        }
+        TearDown();
+    }
+}
+
+// The pictures stand upright: the truck's body above its wheels, the signal's red lights
+// above the grey of its post.
+TEST_F(Win32WindowTest, PicturesStandUpright) {
+    struct Row {
+        std::string_view picture;
+        int x, y;           // in the picture's own pixels
+        COLORREF low, high; // each channel within these bounds
+    };
+    const Row rows[] = {
+        {"Picture3", 40, 2, RGB(0, 0, 0), RGB(64, 64, 64)},
+        {"Picture3", 40, 27, RGB(200, 200, 200), RGB(255, 255, 255)},
+        {"Picture1", 28, 29, RGB(170, 0, 0), RGB(255, 80, 80)},
+        {"Picture1", 28, 37, RGB(140, 140, 140), RGB(210, 210, 210)},
+        {"Picture2", 37, 29, RGB(170, 0, 0), RGB(255, 80, 80)},
+    };
+    const int dpi = static_cast<int>(window->Dpi());
+    for (const Row& row : rows) {
+        HDC dc = GetDC(Box(row.picture));
+        const COLORREF pixel = GetPixel(dc, MulDiv(row.x, dpi, 96), MulDiv(row.y, dpi, 96));
+        ReleaseDC(Box(row.picture), dc);
+        const auto within = [&](auto channel) {
+            return channel(pixel) >= channel(row.low) && channel(pixel) <= channel(row.high);
+        };
+        EXPECT_TRUE(within([](COLORREF c) { return GetRValue(c); }) &&
+                    within([](COLORREF c) { return GetGValue(c); }) &&
+                    within([](COLORREF c) { return GetBValue(c); }))
+            << row.picture << " at " << row.x << "," << row.y << ": " << std::hex << pixel;
+    }
+}
+
+// The colours of a result box: light cyan with text readable on it whatever the scheme's text
+// colour (white in a dark scheme); with high contrast on, the system's own colours.
+TEST_F(Win32WindowTest, ResultTextStaysReadableInEveryColourScheme) {
+    struct Row {
+        COLORREF windowText;
+        bool highContrast;
+        bool cyan;
+    };
+    const Row rows[] = {{RGB(0, 0, 0), false, true},
+                        {RGB(255, 255, 255), false, true},
+                        {RGB(255, 255, 255), true, false}};
+    const int element = COLOR_WINDOWTEXT;
+    const COLORREF original = GetSysColor(element);
+    for (const Row& row : rows) {
+        const HighContrast contrast(row.highContrast);
+        ASSERT_TRUE(contrast.Hooked());
+        // What Windows sends every program when the scheme changes.
+        SetSysColors(1, &element, &row.windowText);
+        SendMessageW(window->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        PutExample();
+        Press(VK_RETURN);
+        ASSERT_EQ(Text(ctl::txtEntryPass), "16.5");
+        HWND box = Box(ctl::txtEntryPass);
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        // The box's background, and its darkest pixel, which is text.
+        RECT client;
+        GetClientRect(box, &client);
+        HDC dc = GetDC(box);
+        const COLORREF background = GetPixel(dc, 1, 1);
+        int darkest = 255 * 3;
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                darkest = std::min(darkest, GetRValue(c) + GetGValue(c) + GetBValue(c));
+            }
+        }
+        ReleaseDC(box, dc);
+        if (row.cyan) {
+            EXPECT_EQ(background, RGB(192, 255, 255)) << std::hex << background;
+            EXPECT_LT(darkest, 200) << "no dark text on the cyan";
+        } else {
+            EXPECT_TRUE(background == GetSysColor(COLOR_BTNFACE) ||
+                        background == GetSysColor(COLOR_WINDOW))
+                << std::hex << background;
+        }
+    }
+    SetSysColors(1, &element, &original);
+    SendMessageW(window->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+}
+
 // Windowed controls lie above what their container draws, the lower Order on top.
-TEST_F(Win32Window, StackingOfControlsAndDrawnItems) {
+TEST_F(Win32WindowTest, StackingOfControlsAndDrawnItems) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
     EXPECT_EQ(Pixel(4560, 5100), ink);                // Line1 above the frame
@@ -477,7 +774,7 @@ TEST_F(Win32Window, StackingOfControlsAndDrawnItems) {
 }
 
 // Within each container the child windows stack in Order, the lowest on top.
-TEST_F(Win32Window, ChildWindowsStackInOrder) {
+TEST_F(Win32WindowTest, ChildWindowsStackInOrder) {
     for (HWND container : {window->Handle(), Box("Frame1")}) {
         int previous = 0;
         int count = 0;
@@ -492,23 +789,45 @@ TEST_F(Win32Window, ChildWindowsStackInOrder) {
     }
 }
 
-TEST_F(Win32Window, ScalesWithTheDpi) {
-    RECT suggested{0, 0, 900, 800};
-    SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
-                 reinterpret_cast<LPARAM>(&suggested));
-    RECT rect;
-    GetWindowRect(Box(ctl::txtSpd), &rect);
-    MapWindowPoints(HWND_DESKTOP, window->Handle(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(rect.left, 504);
-    EXPECT_EQ(rect.top, 360);
-    EXPECT_EQ(rect.right - rect.left, 74);
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Box(ctl::txtSpd), WM_GETFONT, 0, 0)),
-               sizeof(font), &font);
-    EXPECT_EQ(font.lfHeight, -16);
+// Places and fonts follow the monitor's dots per inch; a font's height is rounded to the nearest
+// pixel (8 points are 10.67 pixels at 96 dpi: 11), and the description is bold.
+TEST_F(Win32WindowTest, ScalesWithTheDpi) {
+    struct Row {
+        WORD dpi;
+        RECT speedBox; // left, top, right, bottom
+        int boxFont;
+        int descriptionFont;
+    };
+    const Row rows[] = {{144, {504, 360, 578, 389}, -16, -20},
+                        {96, {336, 240, 385, 259}, -11, -13}};
+    for (const Row& row : rows) {
+        RECT suggested{0, 0, 900, 800};
+        SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT rect;
+        GetWindowRect(Box(ctl::txtSpd), &rect);
+        MapWindowPoints(HWND_DESKTOP, window->Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, row.speedBox.left) << row.dpi;
+        EXPECT_EQ(rect.top, row.speedBox.top) << row.dpi;
+        EXPECT_EQ(rect.right, row.speedBox.right) << row.dpi;
+        EXPECT_EQ(rect.bottom, row.speedBox.bottom) << row.dpi;
+        const auto font = [](HFONT handle) {
+            LOGFONTW f{};
+            GetObjectW(handle, sizeof(f), &f);
+            return f;
+        };
+        const LOGFONTW box =
+            font(reinterpret_cast<HFONT>(SendMessageW(Box(ctl::txtSpd), WM_GETFONT, 0, 0)));
+        const LOGFONTW description = font(window->FontFor(*layout::Find("frmMainLabel")));
+        EXPECT_EQ(box.lfHeight, row.boxFont) << row.dpi;
+        EXPECT_EQ(box.lfWeight, FW_NORMAL) << row.dpi;
+        EXPECT_EQ(description.lfHeight, row.descriptionFont) << row.dpi;
+        EXPECT_EQ(description.lfWeight, FW_BOLD) << row.dpi;
+        EXPECT_EQ(std::wstring(description.lfFaceName), L"MS Sans Serif");
+    }
 }
 
-TEST_F(Win32Window, ClosingAsksNothing) {
+TEST_F(Win32WindowTest, ClosingAsksNothing) {
     const MessageBoxes boxes;
     window->SetText(ctl::txtSpd, "50");
     SetFocus(Box(ctl::txtSpd));
@@ -518,43 +837,49 @@ TEST_F(Win32Window, ClosingAsksNothing) {
     EXPECT_TRUE(boxes.Seen().empty());
 }
 
-// korvane.exe shows its window and ends, with status 0, when the window is closed.
-TEST(Win32Program, EndsWhenItsWindowIsClosed) {
+// korvane.exe shows its window as it is told to (normally, or minimized from a shortcut set
+// to start minimized) and ends, with status 0, when the window is closed.
+TEST(Win32Program, StartsAsToldAndEndsWhenItsWindowIsClosed) {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + Widen(KORVANE_EXE_FROM_TEST);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    WaitForInputIdle(process.hProcess, 10000);
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{process.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && search.found == nullptr; ++i) {
-        EnumWindows(
-            [](HWND hwnd, LPARAM param) {
-                auto& s = *reinterpret_cast<Search*>(param);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                if (pid == s.pid && IsWindowVisible(hwnd) && WindowText(hwnd) == L"KORVANE") {
-                    s.found = hwnd;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        Sleep(50);
+    for (const WORD show : {WORD{SW_SHOWNORMAL}, WORD{SW_SHOWMINNOACTIVE}}) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = show;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+        WaitForInputIdle(process.hProcess, 10000);
+        struct Search {
+            DWORD pid;
+            HWND found;
+        } search{process.dwProcessId, nullptr};
+        for (int i = 0; i < 200 && search.found == nullptr; ++i) {
+            EnumWindows(
+                [](HWND hwnd, LPARAM param) {
+                    auto& s = *reinterpret_cast<Search*>(param);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(hwnd, &pid);
+                    if (pid == s.pid && IsWindowVisible(hwnd) && WindowText(hwnd) == L"KORVANE") {
+                        s.found = hwnd;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            Sleep(50);
+        }
+        ASSERT_NE(search.found, nullptr);
+        EXPECT_EQ(IsIconic(search.found) != FALSE, show == SW_SHOWMINNOACTIVE) << show;
+        PostMessageW(search.found, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+        DWORD status = 1;
+        GetExitCodeProcess(process.hProcess, &status);
+        EXPECT_EQ(status, 0U);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
-    ASSERT_NE(search.found, nullptr);
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    EXPECT_EQ(status, 0U);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 }
 
 } // namespace

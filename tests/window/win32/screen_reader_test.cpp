@@ -1,0 +1,253 @@
+// The window as a screen reader reads it: korvane.exe runs as a program of its own, and this one
+// reads it from outside through Microsoft Active Accessibility (oleacc), as NVDA and JAWS do,
+// and checks names, roles, descriptions and states against the layout table.
+
+#include <windows.h>
+
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/control_names.h"
+#include "window/layout.h"
+#include "window/win32/utf.h"
+
+namespace korvane::win32 {
+namespace {
+
+constexpr IID kIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// MSAA's roles for what the layout says a control is.
+long ExpectedRole(layout::Role role) {
+    switch (role) {
+    case layout::Role::EditableText:
+        return 42; // ROLE_SYSTEM_TEXT
+    case layout::Role::StaticText:
+        return 41; // ROLE_SYSTEM_STATICTEXT
+    case layout::Role::PushButton:
+        return 43; // ROLE_SYSTEM_PUSHBUTTON
+    case layout::Role::Grouping:
+        return 20; // ROLE_SYSTEM_GROUPING
+    case layout::Role::Graphic:
+        return 40; // ROLE_SYSTEM_GRAPHIC
+    case layout::Role::None:
+        break;
+    }
+    return 0;
+}
+
+VARIANT Child(long id) {
+    VARIANT v{};
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = id;
+    return v;
+}
+
+std::string TakeText(HRESULT hr, BSTR text) {
+    std::string result = SUCCEEDED(hr) && text != nullptr ? Narrow(text) : std::string();
+    SysFreeString(text);
+    return result;
+}
+
+// What a screen reader reads of one object, or of one of its simple children.
+struct Read {
+    std::string name;
+    std::string description;
+    std::string value;
+    long role = 0;
+    long state = 0;
+};
+
+Read ReadObject(IAccessible* object, long id = CHILDID_SELF) {
+    Read read;
+    BSTR text = nullptr;
+    HRESULT hr = object->get_accName(Child(id), &text);
+    read.name = TakeText(hr, text);
+    text = nullptr;
+    hr = object->get_accDescription(Child(id), &text);
+    read.description = TakeText(hr, text);
+    text = nullptr;
+    hr = object->get_accValue(Child(id), &text);
+    read.value = TakeText(hr, text);
+    VARIANT v{};
+    if (SUCCEEDED(object->get_accRole(Child(id), &v)) && V_VT(&v) == VT_I4) {
+        read.role = V_I4(&v);
+    }
+    VariantClear(&v);
+    if (SUCCEEDED(object->get_accState(Child(id), &v)) && V_VT(&v) == VT_I4) {
+        read.state = V_I4(&v);
+    }
+    VariantClear(&v);
+    return read;
+}
+
+class ScreenReaderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        std::wstring path(MAX_PATH, L'\0');
+        path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+        path = path.substr(0, path.find_last_of(L"\\/") + 1) + Widen(KORVANE_EXE_FROM_TEST);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process_) == FALSE) {
+            return;
+        }
+        WaitForInputIdle(process_.hProcess, 10000);
+        for (int i = 0; i < 200 && window_ == nullptr; ++i) {
+            HWND found = FindWindowW(L"Korvane", L"KORVANE");
+            DWORD pid = 0;
+            GetWindowThreadProcessId(found, &pid);
+            window_ = pid == process_.dwProcessId ? found : nullptr;
+            Sleep(50);
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (window_ != nullptr) {
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
+        if (process_.hProcess != nullptr) {
+            WaitForSingleObject(process_.hProcess, 20000);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+        CoUninitialize();
+    }
+
+    void SetUp() override { ASSERT_NE(window_, nullptr) << "korvane.exe showed no window"; }
+
+    // The object of a window's client area, as a screen reader asks for it.
+    static IAccessible* ClientOf(HWND hwnd) {
+        IAccessible* object = nullptr;
+        AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                   reinterpret_cast<void**>(&object));
+        return object;
+    }
+
+    static HWND ControlWindow(const layout::Control& c) {
+        const HWND frame = GetDlgItem(window_, layout::ControlId(*layout::Find("Frame1")));
+        return GetDlgItem(c.in == layout::In::Frame1 ? frame : window_, layout::ControlId(c));
+    }
+
+    // The drawn children of a window's object, in the order the object lists them.
+    static std::vector<Read> DrawnChildren(HWND hwnd, int& windows) {
+        IAccessible* object = ClientOf(hwnd);
+        std::vector<Read> drawn;
+        windows = 0;
+        if (object == nullptr) {
+            return drawn;
+        }
+        long count = 0;
+        object->get_accChildCount(&count);
+        std::vector<VARIANT> children(static_cast<std::size_t>(count));
+        long got = 0;
+        AccessibleChildren(object, 0, count, children.data(), &got);
+        for (long i = 0; i < got; ++i) {
+            VARIANT& child = children[static_cast<std::size_t>(i)];
+            if (V_VT(&child) == VT_I4) {
+                drawn.push_back(ReadObject(object, V_I4(&child)));
+            } else if (V_VT(&child) == VT_DISPATCH) {
+                ++windows;
+            }
+            VariantClear(&child);
+        }
+        object->Release();
+        return drawn;
+    }
+
+    static inline PROCESS_INFORMATION process_{};
+    static inline HWND window_ = nullptr;
+};
+
+// Every windowed control: named and described as the layout says, in its role, with its value
+// and state as the system knows them.
+TEST_F(ScreenReaderTest, EveryControlIsNamedDescribedAndInItsRole) {
+    int controls = 0;
+    for (const layout::Control& c : layout::kControls) {
+        if (!layout::IsWindowed(c.kind)) {
+            continue;
+        }
+        ++controls;
+        SCOPED_TRACE(std::string(c.name));
+        IAccessible* object = ClientOf(ControlWindow(c));
+        ASSERT_NE(object, nullptr);
+        const Read read = ReadObject(object);
+        object->Release();
+        EXPECT_EQ(read.name, layout::SpokenName(c));
+        EXPECT_EQ(read.role, ExpectedRole(layout::SpokenRole(c)));
+        if (!c.advisory.empty()) {
+            EXPECT_EQ(read.description, c.advisory);
+        }
+        // What the system says stays: the boxes' texts, the disabled and read-only boxes, and
+        // Compute, disabled at start-up and the default button.
+        if (c.name == ctl::txtEffAccel) {
+            EXPECT_EQ(read.value, ".");
+            EXPECT_TRUE(read.state & STATE_SYSTEM_UNAVAILABLE);
+        } else if (c.name == ctl::txtSpd || c.name == ctl::txtEntryPass) {
+            EXPECT_EQ(read.value, " ");
+        } else if (c.name == ctl::Command1) {
+            EXPECT_TRUE(read.state & STATE_SYSTEM_UNAVAILABLE);
+            EXPECT_TRUE(read.state & STATE_SYSTEM_DEFAULT);
+        }
+    }
+    EXPECT_EQ(controls, 16);
+}
+
+// The captions and the locomotive that the window and the frame draw are their children.
+TEST_F(ScreenReaderTest, DrawnCaptionsAndTheLocomotiveAreChildren) {
+    for (const auto container : {layout::In::Window, layout::In::Frame1}) {
+        const bool frame = container == layout::In::Frame1;
+        SCOPED_TRACE(frame ? "Frame1" : "window");
+        int windows = 0;
+        const std::vector<Read> drawn =
+            DrawnChildren(frame ? ControlWindow(*layout::Find("Frame1")) : window_, windows);
+        EXPECT_EQ(windows, frame ? 1 : 15);
+        std::vector<const layout::Control*> expected;
+        for (const layout::Control& c : layout::kControls) {
+            if (c.in == container && !layout::IsWindowed(c.kind) && c.kind != layout::Kind::Line) {
+                expected.push_back(&c);
+            }
+        }
+        ASSERT_EQ(drawn.size(), expected.size());
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            EXPECT_EQ(drawn[i].name, layout::SpokenName(*expected[i]));
+            EXPECT_EQ(drawn[i].role, ExpectedRole(layout::SpokenRole(*expected[i])));
+        }
+    }
+}
+
+// The locomotive stands where the window draws it, and the screen reader finds it there.
+TEST_F(ScreenReaderTest, TheLocomotiveIsFoundAtItsPlace) {
+    IAccessible* object = ClientOf(window_);
+    ASSERT_NE(object, nullptr);
+    const layout::Control& image = *layout::Find("Image1");
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    POINT corner{MulDiv(image.left, dpi, 1440), MulDiv(image.top, dpi, 1440)};
+    ClientToScreen(window_, &corner);
+    VARIANT hit{};
+    ASSERT_EQ(object->accHitTest(corner.x + 5, corner.y + 5, &hit), S_OK);
+    ASSERT_EQ(V_VT(&hit), VT_I4);
+    EXPECT_EQ(ReadObject(object, V_I4(&hit)).name, "Locomotive on the track");
+    long left = 0;
+    long top = 0;
+    long width = 0;
+    long height = 0;
+    ASSERT_EQ(object->accLocation(&left, &top, &width, &height, hit), S_OK);
+    EXPECT_EQ(left, corner.x);
+    EXPECT_EQ(top, corner.y);
+    EXPECT_EQ(width, MulDiv(image.left + image.width, dpi, 1440) - MulDiv(image.left, dpi, 1440));
+    object->Release();
+}
+
+} // namespace
+} // namespace korvane::win32

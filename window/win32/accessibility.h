@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What screen readers are told. They read a program through Microsoft Active Accessibility
+// (MSAA, oleacc.dll), asking each window for the object of its client area with WM_GETOBJECT.
+// Each window of Korvane answers with the system's own object for it, which knows the window's
+// text, caret, state and place, and lays over it only what the system cannot know: the name a
+// box is read by (the caption the window draws beside it), its advisory text as description,
+// the role of a picture, the frame and the button, and the captions and the locomotive the
+// window draws itself, as children.
+namespace korvane::win32 {
+
+// Something the window draws itself (a caption, the locomotive), presented as a child of the
+// object of the window that draws it.
+struct DrawnChild {
+    std::wstring name;
+    long role;
+    RECT rect; // in the client coordinates of the window that draws it
+};
+
+// What a screen reader is told of one window of the program beyond what the system says.
+struct Presentation {
+    std::wstring name;        // empty: the system's
+    std::wstring description; // empty: the system's
+    long role = 0;            // an MSAA role (ROLE_SYSTEM_...); 0: the system's
+    bool isDefault = false;   // the default push button, which Enter presses
+    std::vector<DrawnChild> drawn;
+};
+
+// The answer to WM_GETOBJECT: for the client area (OBJID_CLIENT), the system's object for the
+// window with the presentation laid over it. 0 for any other object, and when the system's
+// accessibility library is missing; the window procedure then passes the message on.
+LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, Presentation presentation);
+
+} // namespace korvane::win32

@@ -1,0 +1,137 @@
+// Focus and keys: Tab, Shift+Tab, Enter and Escape as the window's rules say, typed characters
+// through each box's KeyPress, and leaving a box.
+
+#include "window/win32/win32_window.h"
+
+#include <cstdint>
+
+#include "window/win32/messages.h"
+
+namespace korvane::win32 {
+
+namespace {
+
+// Whether a window is this one or lies inside it.
+bool IsWithin(HWND window, HWND hwnd) {
+    return hwnd != nullptr && (hwnd == window || IsChild(window, hwnd));
+}
+
+} // namespace
+
+bool Win32Window::PreTranslate(const MSG& message) {
+    if (message.message != WM_KEYDOWN || hwnd_ == nullptr || !IsWithin(hwnd_, message.hwnd)) {
+        return false;
+    }
+    return HandleKey(message.wParam);
+}
+
+bool Win32Window::HandleKey(WPARAM key) {
+    WindowKey windowKey = WindowKey::Escape;
+    switch (key) {
+    case VK_TAB:
+        windowKey = GetKeyState(VK_SHIFT) < 0 ? WindowKey::BackTab : WindowKey::Tab;
+        break;
+    case VK_RETURN:
+        windowKey = WindowKey::Enter;
+        break;
+    case VK_ESCAPE:
+        break;
+    default:
+        return false;
+    }
+    const std::string_view to = wiring_.Key(windowKey, FocusedName(),
+                                            [this](std::string_view c) { return IsEnabledNow(c); });
+    if (!to.empty()) {
+        MoveFocus(ControlWindow(to));
+    }
+    return true;
+}
+
+void Win32Window::MoveFocus(HWND to) {
+    if (to == nullptr) {
+        return;
+    }
+    SetFocus(to);
+    // As in a dialog, a box reached by Tab has its whole text selected.
+    if (to != command1_) {
+        SendMessageW(to, EM_SETSEL, 0, -1);
+    }
+}
+
+std::string_view Win32Window::FocusedName() const {
+    const Item* focused = const_cast<Win32Window*>(this)->ItemOf(GetFocus());
+    return focused != nullptr ? focused->control->name : std::string_view();
+}
+
+bool Win32Window::IsEnabledNow(std::string_view control) const {
+    const HWND hwnd = ControlWindow(control);
+    return hwnd != nullptr && IsWindowEnabled(hwnd) != FALSE;
+}
+
+void Win32Window::TypeCharacter(Item& box, WPARAM code, LPARAM lParam) {
+    auto KeyAscii = static_cast<std::int16_t>(static_cast<std::uint16_t>(code));
+    wiring_.KeyPress(box.control->name, KeyAscii);
+    if (KeyAscii == 0) {
+        return; // refused
+    }
+    CallBase(box, WM_CHAR, static_cast<std::uint16_t>(KeyAscii), lParam);
+}
+
+// The messages of a box that concern keys, typed characters and the focus; true when the
+// message has been handled, with its result.
+bool Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result) {
+    switch (message) {
+    case WM_KEYDOWN:
+        // The message loop takes these keys before they reach a box; this is for keys sent to
+        // the box directly.
+        return HandleKey(wParam);
+    case WM_CHAR:
+    case WM_IME_CHAR:
+        // Every typed character goes through KeyPress first, control characters too (Ctrl+V
+        // types one); the edit's own handling of WM_IME_CHAR would skip it.
+        TypeCharacter(box, wParam, lParam);
+        return true;
+    case WM_UNICHAR:
+        result = FALSE;
+        if (wParam == UNICODE_NOCHAR) {
+            result = TRUE;
+        } else if (wParam > 0xFFFF && wParam <= 0x10FFFF) {
+            // A character beyond the 16-bit range arrives as its two surrogates, each typed.
+            const WPARAM offset = wParam - 0x10000;
+            SendMessageW(box.hwnd, WM_CHAR, 0xD800 + (offset >> 10), lParam);
+            SendMessageW(box.hwnd, WM_CHAR, 0xDC00 + (offset & 0x3FF), lParam);
+        } else if (wParam <= 0xFFFF) {
+            SendMessageW(box.hwnd, WM_CHAR, wParam, lParam);
+        }
+        return true;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+        // In a box that filters its keys, what an input method composes is typed in full
+        // and arrives as WM_IME_CHAR, one character at a time; the edit would insert it
+        // without asking.
+        if (Wiring::FiltersKeys(box.control->name)) {
+            result = DefWindowProcW(box.hwnd, message, wParam, lParam);
+            return true;
+        }
+        return false;
+    case WM_SETFOCUS:
+        lastFocus_ = box.hwnd;
+        return false;
+    case WM_KILLFOCUS: {
+        result = CallBase(box, message, wParam, lParam);
+        // The box is left only when another control of this window takes the focus: not when
+        // a message box, another program or the desktop does.
+        const auto to = reinterpret_cast<HWND>(wParam);
+        if (to != box.hwnd && to != hwnd_ && IsWithin(hwnd_, to)) {
+            PostMessageW(hwnd_, kLostFocus, static_cast<WPARAM>(box.control->order), 0);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace korvane::win32

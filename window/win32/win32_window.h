@@ -1,0 +1,160 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/calculator_state.h"
+#include "model/window_ops.h"
+#include "window/layout.h"
+#include "window/win32/pictures.h"
+#include "window/wiring.h"
+
+namespace korvane::win32 {
+
+class Win32Window;
+
+// One control or line of the layout table, with its native window when it has one. A control's
+// window carries its item in GWLP_USERDATA, so that its window procedure finds it at once.
+struct Item {
+    const layout::Control* control = nullptr;
+    Win32Window* owner = nullptr;
+    HWND hwnd = nullptr;        // nullptr for what the container draws
+    std::wstring text;          // a box's text as its last Change left it
+    WNDPROC baseProc = nullptr; // a subclassed control's own window procedure
+};
+
+// The program's one window on Windows: native controls built from the layout table (edit boxes,
+// a push button, a group box holding its children, picture boxes), with the labels, lines and
+// the locomotive drawn by their container. Every event of every box goes to the wiring by
+// control name; the model and the checks reach the boxes through WindowOps.
+//
+// Its parts live in files of their own: creating the controls and their window procedures
+// (controls.cpp), focus and keys (focus_keys.cpp), painting and colours (painting.cpp), dots
+// per inch and fonts (dpi.cpp), what screen readers are told (accessibility.cpp), and the
+// window itself with its operations and message loop (win32_window.cpp).
+class Win32Window final : public WindowOps {
+public:
+    // Creates the window with all its controls and runs Form_Load; the window is not shown.
+    explicit Win32Window(HINSTANCE instance);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    // False once the window has been closed.
+    bool IsOpen() const { return hwnd_ != nullptr; }
+    void Show(int how);
+
+    // Called by the message loop for every message before it is translated: Tab and Shift+Tab
+    // move the focus, Enter presses Compute, Escape does nothing. True when the message was
+    // one of these keys for this window and has been handled.
+    bool PreTranslate(const MSG& message);
+
+    // WindowOps
+    std::string Text(std::string_view control) const override;
+    void SetText(std::string_view control, std::string_view text) override;
+    std::string AdvisoryText(std::string_view control) const override;
+    void SetEnabled(std::string_view control, bool enabled) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void Beep() override;
+
+    const CalculatorState& State() const { return wiring_.State(); }
+    // The native window of a windowed control, or nullptr.
+    HWND ControlWindow(std::string_view control) const;
+    // The tool-tip control that shows the advisory texts, made when first needed.
+    HWND ToolTips();
+    // The dots per inch the window is laid out for.
+    UINT Dpi() const { return dpi_; }
+    // The font a caption or box is drawn in, at the window's dots per inch.
+    HFONT FontFor(const layout::Control& control) const;
+
+private:
+    // One window procedure for each kind of window; each finds its item, or for the main
+    // window the window object, in GWLP_USERDATA.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static Item& ItemFrom(HWND control);
+    static LRESULT CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // win32_window.cpp
+    static void RegisterClasses(HINSTANCE instance);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void LoadPictures();
+    Item* Find(std::string_view control);
+    const Item* Find(std::string_view control) const;
+    // The item of a windowed control of this window, by its native window; nullptr for any
+    // other window.
+    Item* ItemOf(HWND hwnd);
+    Item* ItemById(int id);
+    void Changed(Item& box);
+
+    // controls.cpp
+    void CreateControls();
+    void Subclass(Item& item, WNDPROC proc);
+    LRESULT OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnButtonMessage(Item& button, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnFrameMessage(Item& frame, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPictureMessage(Item& picture, UINT message, WPARAM wParam, LPARAM lParam);
+    void RelayToToolTips(const Item& box, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // focus_keys.cpp
+    bool HandleKey(WPARAM key);
+    void MoveFocus(HWND to);
+    std::string_view FocusedName() const;
+    bool IsEnabledNow(std::string_view control) const;
+    void TypeCharacter(Item& box, WPARAM code, LPARAM lParam);
+    bool OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // dpi.cpp
+    void MakeFonts();
+    RECT ScaledRect(const layout::Control& control) const;
+    void PlaceControls();
+
+    // painting.cpp
+    void PaintWindow(HDC dc);
+    void PaintFrame(const Item& frame, HDC dc);
+    void PaintPicture(const Item& box, HDC dc);
+    void DrawItems(HDC dc, layout::In container);
+    const Picture& PictureOf(layout::Picture picture) const;
+    // The colours of a result box, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC: the brush, or
+    // nullptr to leave the box in the system's colours.
+    HBRUSH ResultColours(const Item& box, HDC dc) const;
+    void ReadColourScheme();
+
+    // accessibility.cpp
+    LRESULT OnGetObject(const Item* item, HWND hwnd, WPARAM wParam, LPARAM lParam);
+
+    Wiring wiring_{*this};
+    HINSTANCE instance_ = nullptr;
+    HWND hwnd_ = nullptr;
+    HWND frame_ = nullptr;
+    HWND command1_ = nullptr;
+    HWND toolTips_ = nullptr;
+    HWND lastFocus_ = nullptr; // the control the focus returns to when the window is activated
+    // Every control and line of the table, in Order: the item of Order n is items_[n - 1].
+    std::array<Item, layout::kControlCount> items_{};
+    UINT dpi_ = 96;
+    HFONT font_ = nullptr;
+    HFONT descriptionFont_ = nullptr;
+    HBRUSH resultBrush_ = nullptr;
+    bool highContrast_ = false;
+    COLORREF resultText_ = 0;
+    Picture signal_;
+    Picture truck_;
+    Picture locomotive_;
+    Picture none_;
+    bool picturesLoaded_ = false;
+    bool comStarted_ = false;
+};
+
+// Runs the program's message loop until the window is closed; returns the exit code.
+int RunMessageLoop(Win32Window& window);
+
+} // namespace korvane::win32
