@@ -69,6 +69,7 @@ step "checking the installed files"
 for f in /usr/bin/korvane \
     "/usr/share/applications/$app_id.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" \
+    "/usr/share/icons/hicolor/16x16/apps/$app_id.png" \
     "/usr/share/icons/hicolor/48x48/apps/$app_id.png" \
     "/usr/share/icons/hicolor/256x256/apps/$app_id.png" \
     "/usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
