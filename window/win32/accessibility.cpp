@@ -77,8 +77,29 @@ bool IsSelf(const VARIANT& child) {
     return V_VT(&child) == VT_I4 && V_I4(&child) == CHILDID_SELF;
 }
 
+// A COM interface implemented with a reference count; the object goes when the last reference
+// does. Screen readers call it on the window's one thread only.
+template <typename Interface> class Counted : public Interface {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const long left = --references_;
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    Counted() = default;
+    virtual ~Counted() = default;
+
+private:
+    long references_ = 1;
+};
+
 // The children of an object, one after the other, for screen readers that walk the tree.
-class ChildList final : public IEnumVARIANT {
+class ChildList final : public Counted<IEnumVARIANT> {
 public:
     explicit ChildList(std::vector<VARIANT> children) : children_(std::move(children)) {}
     ChildList(const ChildList&) = delete;
@@ -92,14 +113,6 @@ public:
         }
         *out = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
@@ -138,20 +151,19 @@ public:
     }
 
 private:
-    ~ChildList() {
+    ~ChildList() override {
         for (VARIANT& v : children_) {
             Clear(v);
         }
     }
 
-    long references_ = 1;
     std::vector<VARIANT> children_;
     std::size_t next_ = 0;
 };
 
 // The system's object for a window, with the window's presentation laid over it. Child ids
 // after the system object's own children stand for the drawn children.
-class Accessible final : public IAccessible {
+class Accessible final : public Counted<IAccessible> {
 public:
     Accessible(HWND hwnd, IAccessible* system, Presentation presentation)
         : hwnd_(hwnd), system_(system), presentation_(std::move(presentation)) {
@@ -175,14 +187,6 @@ public:
             return S_OK;
         }
         return system_->QueryInterface(riid, out);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
     }
 
     // IDispatch: through IAccessible's type information, onto this object's own methods.
@@ -359,7 +363,7 @@ public:
     }
 
 private:
-    ~Accessible() { system_->Release(); }
+    ~Accessible() override { system_->Release(); }
 
     // The drawn child a child id stands for, or nullptr.
     const DrawnChild* Drawn(const VARIANT& child) const {
@@ -403,7 +407,6 @@ private:
         return children;
     }
 
-    long references_ = 1;
     HWND hwnd_;
     IAccessible* system_;
     Presentation presentation_;
