@@ -451,7 +451,7 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, Presentation pr
     return answer > 0 ? answer : 0;
 }
 
-LRESULT Win32Window::OnGetObject(const Item* item, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) {
         return 0;
     }
@@ -459,6 +459,7 @@ LRESULT Win32Window::OnGetObject(const Item* item, HWND hwnd, WPARAM wParam, LPA
     if (!comStarted_) {
         comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     }
+    const HWND hwnd = item != nullptr ? item->hwnd : hwnd_;
     Presentation presentation;
     layout::In drawnBy = layout::In::Window;
     if (item == nullptr) {

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 #include "window/win32/messages.h"
 #include "window/win32/utf.h"
 
@@ -120,17 +122,17 @@ LRESULT Win32Window::CallBase(const Item& item, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK Win32Window::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Item& box = ItemFrom(hwnd);
-    return box.owner->OnBoxMessage(box, message, wParam, lParam);
+    return box.owner->Dispatch(box, message, wParam, lParam, &Win32Window::OnBoxMessage);
 }
 
 LRESULT CALLBACK Win32Window::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Item& button = ItemFrom(hwnd);
-    return button.owner->OnButtonMessage(button, message, wParam, lParam);
+    return button.owner->Dispatch(button, message, wParam, lParam, &Win32Window::OnButtonMessage);
 }
 
 LRESULT CALLBACK Win32Window::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Item& frame = ItemFrom(hwnd);
-    return frame.owner->OnFrameMessage(frame, message, wParam, lParam);
+    return frame.owner->Dispatch(frame, message, wParam, lParam, &Win32Window::OnFrameMessage);
 }
 
 LRESULT CALLBACK Win32Window::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,21 +144,28 @@ LRESULT CALLBACK Win32Window::PictureProc(HWND hwnd, UINT message, WPARAM wParam
     if (picture == nullptr || picture->hwnd != hwnd) {
         return DefWindowProcW(hwnd, message, wParam, lParam); // before CreateWindowEx returned
     }
-    return picture->owner->OnPictureMessage(*picture, message, wParam, lParam);
+    return picture->owner->Dispatch(*picture, message, wParam, lParam,
+                                    &Win32Window::OnPictureMessage);
+}
+
+// What every kind of control answers alike, a screen reader's request for its object; the
+// rest is the kind's own.
+LRESULT Win32Window::Dispatch(Item& item, UINT message, WPARAM wParam, LPARAM lParam,
+                              Handler handler) {
+    if (message == WM_GETOBJECT) {
+        if (const LRESULT answer = OnGetObject(&item, wParam, lParam)) {
+            return answer;
+        }
+    }
+    return (this->*handler)(item, message, wParam, lParam);
 }
 
 LRESULT Win32Window::OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
         RelayToToolTips(box, message, wParam, lParam);
     }
-    if (message == WM_GETOBJECT) {
-        if (const LRESULT answer = OnGetObject(&box, box.hwnd, wParam, lParam)) {
-            return answer;
-        }
-    }
-    LRESULT result = 0;
-    if (OnBoxKeysAndFocus(box, message, wParam, lParam, result)) {
-        return result;
+    if (const std::optional<LRESULT> result = OnBoxKeysAndFocus(box, message, wParam, lParam)) {
+        return *result;
     }
     return CallBase(box, message, wParam, lParam);
 }
@@ -172,11 +181,6 @@ LRESULT Win32Window::OnButtonMessage(Item& button, UINT message, WPARAM wParam, 
         break;
     case WM_SETFOCUS:
         lastFocus_ = button.hwnd;
-        break;
-    case WM_GETOBJECT:
-        if (const LRESULT answer = OnGetObject(&button, button.hwnd, wParam, lParam)) {
-            return answer;
-        }
         break;
     default:
         break;
@@ -211,11 +215,6 @@ LRESULT Win32Window::OnFrameMessage(Item& frame, UINT message, WPARAM wParam, LP
         InvalidateRect(frame.hwnd, nullptr, TRUE);
         return result;
     }
-    case WM_GETOBJECT:
-        if (const LRESULT answer = OnGetObject(&frame, frame.hwnd, wParam, lParam)) {
-            return answer;
-        }
-        break;
     default:
         break;
     }
@@ -236,11 +235,6 @@ LRESULT Win32Window::OnPictureMessage(Item& picture, UINT message, WPARAM wParam
     case WM_PRINTCLIENT:
         PaintPicture(picture, reinterpret_cast<HDC>(wParam));
         return 0;
-    case WM_GETOBJECT:
-        if (const LRESULT answer = OnGetObject(&picture, picture.hwnd, wParam, lParam)) {
-            return answer;
-        }
-        break;
     default:
         break;
     }

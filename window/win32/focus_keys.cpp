@@ -77,26 +77,29 @@ void Win32Window::TypeCharacter(Item& box, WPARAM code, LPARAM lParam) {
     CallBase(box, WM_CHAR, static_cast<std::uint16_t>(KeyAscii), lParam);
 }
 
-// The messages of a box that concern keys, typed characters and the focus; true when the
-// message has been handled, with its result.
-bool Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam,
-                                    LRESULT& result) {
+// The messages of a box that concern keys, typed characters and the focus: their result once
+// handled here, nothing when the box's own window procedure is to have them.
+std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam,
+                                                      LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
         // The message loop takes these keys before they reach a box; this is for keys sent to
         // the box directly.
-        return HandleKey(wParam);
+        if (HandleKey(wParam)) {
+            return 0;
+        }
+        return std::nullopt;
     case WM_CHAR:
     case WM_IME_CHAR:
         // Every typed character goes through KeyPress first, control characters too (Ctrl+V
         // types one); the edit's own handling of WM_IME_CHAR would skip it.
         TypeCharacter(box, wParam, lParam);
-        return true;
+        return 0;
     case WM_UNICHAR:
-        result = FALSE;
         if (wParam == UNICODE_NOCHAR) {
-            result = TRUE;
-        } else if (wParam > 0xFFFF && wParam <= 0x10FFFF) {
+            return TRUE;
+        }
+        if (wParam > 0xFFFF && wParam <= 0x10FFFF) {
             // A character beyond the 16-bit range arrives as its two surrogates, each typed.
             const WPARAM offset = wParam - 0x10000;
             SendMessageW(box.hwnd, WM_CHAR, 0xD800 + (offset >> 10), lParam);
@@ -104,7 +107,7 @@ bool Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPAR
         } else if (wParam <= 0xFFFF) {
             SendMessageW(box.hwnd, WM_CHAR, wParam, lParam);
         }
-        return true;
+        return FALSE;
     case WM_IME_STARTCOMPOSITION:
     case WM_IME_COMPOSITION:
     case WM_IME_ENDCOMPOSITION:
@@ -112,25 +115,24 @@ bool Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPAR
         // and arrives as WM_IME_CHAR, one character at a time; the edit would insert it
         // without asking.
         if (Wiring::FiltersKeys(box.control->name)) {
-            result = DefWindowProcW(box.hwnd, message, wParam, lParam);
-            return true;
+            return DefWindowProcW(box.hwnd, message, wParam, lParam);
         }
-        return false;
+        return std::nullopt;
     case WM_SETFOCUS:
         lastFocus_ = box.hwnd;
-        return false;
+        return std::nullopt;
     case WM_KILLFOCUS: {
-        result = CallBase(box, message, wParam, lParam);
+        const LRESULT result = CallBase(box, message, wParam, lParam);
         // The box is left only when another control of this window takes the focus: not when
         // a message box, another program or the desktop does.
         const auto to = reinterpret_cast<HWND>(wParam);
         if (to != box.hwnd && to != hwnd_ && IsWithin(hwnd_, to)) {
             PostMessageW(hwnd_, kLostFocus, static_cast<WPARAM>(box.control->order), 0);
         }
-        return true;
+        return result;
     }
     default:
-        return false;
+        return std::nullopt;
     }
 }
 

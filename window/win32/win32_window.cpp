@@ -219,7 +219,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_GETOBJECT:
-        if (const LRESULT answer = OnGetObject(nullptr, hwnd_, wParam, lParam)) {
+        if (const LRESULT answer = OnGetObject(nullptr, wParam, lParam)) {
             return answer;
         }
         break;

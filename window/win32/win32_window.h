@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -80,6 +81,7 @@ private:
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static Item& ItemFrom(HWND control);
+    using Handler = LRESULT (Win32Window::*)(Item&, UINT, WPARAM, LPARAM);
     static LRESULT CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam);
 
     // win32_window.cpp
@@ -98,6 +100,7 @@ private:
     // controls.cpp
     void CreateControls();
     void Subclass(Item& item, WNDPROC proc);
+    LRESULT Dispatch(Item& item, UINT message, WPARAM wParam, LPARAM lParam, Handler handler);
     LRESULT OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnButtonMessage(Item& button, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnFrameMessage(Item& frame, UINT message, WPARAM wParam, LPARAM lParam);
@@ -110,7 +113,7 @@ private:
     std::string_view FocusedName() const;
     bool IsEnabledNow(std::string_view control) const;
     void TypeCharacter(Item& box, WPARAM code, LPARAM lParam);
-    bool OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    std::optional<LRESULT> OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
 
     // dpi.cpp
     void MakeFonts();
@@ -129,7 +132,8 @@ private:
     void ReadColourScheme();
 
     // accessibility.cpp
-    LRESULT OnGetObject(const Item* item, HWND hwnd, WPARAM wParam, LPARAM lParam);
+    // For a control's item, or for the main window (nullptr).
+    LRESULT OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam);
 
     Wiring wiring_{*this};
     HINSTANCE instance_ = nullptr;

@@ -189,7 +189,10 @@ private:
 // reads it while this lives.
 class HighContrast {
 public:
-    explicit HighContrast(bool on) { on_ = on; }
+    explicit HighContrast(bool on) {
+        on_ = on;
+        original_ = reinterpret_cast<Function>(hook_.Original());
+    }
     bool Hooked() const { return hook_.Hooked(); }
 
 private:
@@ -207,7 +210,6 @@ private:
     static inline bool on_ = false;
     static inline Function original_ = nullptr;
     ImportHook hook_{"user32.dll", "SystemParametersInfoW", reinterpret_cast<void*>(&Answer)};
-    const bool saved_ = (original_ = reinterpret_cast<Function>(hook_.Original()), true);
 };
 
 void SendKey(WORD key, bool up) {
