@@ -48,6 +48,11 @@ enum class Access {
     Disabled, // disabled for good: takes no focus, and its text shows greyed
 };
 
+// Whether a control can hold the focus at all.
+constexpr bool TakesFocus(Access access) {
+    return access == Access::Tab || access == Access::ReadOnly;
+}
+
 struct Rgb {
     std::uint8_t red, green, blue;
     bool operator==(const Rgb&) const = default;

@@ -38,6 +38,8 @@ const Binding* BindingOf(std::string_view control) {
 
 } // namespace
 
+Wiring::Wiring(WindowOps& window) : window_(window), focused_(layout::TabRing().front()->name) {}
+
 void Wiring::Form_Load() {
     window_.SetText(ctl::txtSpd, " ");
     window_.SetText(ctl::txtGrade, " ");
@@ -87,12 +89,34 @@ void Wiring::Command1_Click() {
     ComputePassageTimes(state_, window_);
 }
 
-std::string_view Wiring::Key(WindowKey key, std::string_view focused,
-                             const layout::IsEnabled& enabled) {
+void Wiring::FocusMoved(std::string_view to) {
+    const layout::Control* arrived = layout::Find(to);
+    if (arrived == nullptr || !layout::TakesFocus(arrived->access) || arrived->name == focused_) {
+        return; // away from the window's controls, or no move at all
+    }
+    const std::string_view left = focused_;
+    // The focus is where the user sent it before the box left checks its range, so that a
+    // message box opened by the check hands it back there.
+    focused_ = arrived->name;
+    LostFocus(left);
+}
+
+std::string_view Wiring::FocusOnReturn(const layout::IsEnabled& enabled) const {
+    if (enabled(focused_)) {
+        return focused_;
+    }
+    return layout::NextInTabRing(focused_, false, enabled);
+}
+
+FocusMove Wiring::Key(WindowKey key, const layout::IsEnabled& enabled) {
     switch (key) {
     case WindowKey::Tab:
-    case WindowKey::BackTab:
-        return layout::NextInTabRing(focused, key == WindowKey::BackTab, enabled);
+    case WindowKey::BackTab: {
+        const std::string_view to =
+            layout::NextInTabRing(focused_, key == WindowKey::BackTab, enabled);
+        const layout::Control* control = layout::Find(to);
+        return {to, control != nullptr && layout::IsTextBox(control->kind)};
+    }
     case WindowKey::Enter:
         if (enabled(ctl::Command1)) {
             Command1_Click();

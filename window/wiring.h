@@ -12,6 +12,13 @@ namespace korvane {
 // The keys the window takes itself, whichever control has the focus.
 enum class WindowKey { Tab, BackTab, Enter, Escape };
 
+// Where a key sends the focus: the control to move it to (empty: it stays), and whether that
+// box's whole text is to be selected on arrival, as a box reached by Tab has it.
+struct FocusMove {
+    std::string_view to;
+    bool selectText = false;
+};
+
 // The event handlers of the window, free of any toolkit. A toolkit adapter forwards every
 // native event of every box to them by control name; which boxes handle which event is a
 // table in wiring.cpp, so a box without a handler for an event simply ignores it. The
@@ -20,7 +27,7 @@ enum class WindowKey { Tab, BackTab, Enter, Escape };
 // The wiring owns the window's CalculatorState and reaches the window only through WindowOps.
 class Wiring {
 public:
-    explicit Wiring(WindowOps& window) : window_(window) {}
+    explicit Wiring(WindowOps& window);
 
     // Runs once when the window has been created and before it is first shown: blanks eight
     // boxes, then runs the readiness pass.
@@ -30,16 +37,36 @@ public:
     void Change(std::string_view control);
     // A character typed into a box, before the box takes it; a KeyAscii left at 0 discards it.
     void KeyPress(std::string_view control, std::int16_t& KeyAscii);
-    // The focus has left a box for another control of the window.
+    // The focus has left a box for another control of the window: its range check.
     void LostFocus(std::string_view control);
     // Compute was clicked (or Enter pressed while it is enabled).
     void Command1_Click();
 
-    // A key the window takes before the control with the focus sees it. Tab and Shift+Tab move
-    // the focus along the tab ring; Enter presses Compute while it is enabled, and moves no
-    // focus, so the focused box's range check does not run first; Escape does nothing. Returns
-    // the control that is to take the focus, or an empty name when the focus stays.
-    std::string_view Key(WindowKey key, std::string_view focused, const layout::IsEnabled& enabled);
+    // The focus has moved. `to` is the control of this window that has it now, or empty when it
+    // went anywhere else: to a message box, another program or the desktop, or nowhere as the
+    // window closes. Only a move from one control of this window to another leaves a box, and
+    // then the box left runs its LostFocus; a move away from the window and back to the same
+    // control leaves nothing. An adapter reports every move it sees or makes, as often as it
+    // likes: a move to the control that already has the focus does nothing.
+    void FocusMoved(std::string_view to);
+
+    // The control of this window that has the focus, as last reported; while a message box or
+    // another program has it, the control it came from. Before any report, the first stop of
+    // the Tab ring, where the window first shows the focus.
+    std::string_view Focused() const { return focused_; }
+
+    // Where the focus goes when the window takes it back (a message box closed, the window
+    // active again): the control that had it, or, when that one cannot take it now (Compute
+    // disabled meanwhile), the next one of the Tab ring that can.
+    std::string_view FocusOnReturn(const layout::IsEnabled& enabled) const;
+
+    // A key the window takes before the control with the focus sees it, acting from the control
+    // the wiring knows has the focus, whether or not the window system has made the window
+    // active yet. Tab and Shift+Tab move the focus along the tab ring, and select the whole
+    // text of the box they reach; with no control focused they go to the first or the last
+    // stop. Enter presses Compute while it is enabled, and moves no focus, so the focused box's
+    // range check does not run first; Escape does nothing.
+    FocusMove Key(WindowKey key, const layout::IsEnabled& enabled);
 
     // Whether the box's typed characters go through KeyPress at all; an adapter may use it to
     // leave other boxes alone.
@@ -50,6 +77,7 @@ public:
 private:
     WindowOps& window_;
     CalculatorState state_{};
+    std::string_view focused_;
 };
 
 } // namespace korvane

@@ -49,6 +49,9 @@ public:
 
     void ShowMessage(std::string_view text, std::string_view title) override {
         messages.push_back({std::string(text), std::string(title)});
+        if (onMessage) {
+            onMessage();
+        }
     }
 
     void Beep() override { ++beeps; }
@@ -64,6 +67,8 @@ public:
     std::map<std::string, int, std::less<>> writes;
     std::map<std::string, std::function<void()>, std::less<>> onChange;
     std::vector<Message> messages;
+    // Runs while each message is shown, as if the user looked at the window then.
+    std::function<void()> onMessage;
     int beeps = 0;
 };
 

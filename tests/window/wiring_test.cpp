@@ -182,42 +182,47 @@ TEST(WiringTest, ComputeWritesBothPassageTimesAndTheNextEditBlanksThem) {
 }
 
 // Tab and Shift+Tab run through the input boxes and Compute by tab index, skipping Compute while
-// it is disabled; Enter computes only while Compute is enabled and moves no focus; Escape does
+// it is disabled, from the control the wiring knows has the focus, and select the text of the
+// box they reach; Enter computes only while Compute is enabled and moves no focus; Escape does
 // nothing.
 TEST(WiringTest, KeysTheWindowTakesItself) {
     struct Row {
         WindowKey key;
-        std::string_view focused;
+        std::string_view focused; // empty: no move reported since start-up
         bool computeEnabled;
         std::string_view focusTo; // empty: the focus stays
+        bool selectText;
         bool computes;
     };
     // clang-format off
     const Row rows[] = {
-        {WindowKey::Tab, ctl::txtLocation, false, ctl::txtDirection, false},
-        {WindowKey::Tab, ctl::txtDirection, false, ctl::txtLength, false},
-        {WindowKey::Tab, ctl::txtLength, false, ctl::txtAccel, false},
-        {WindowKey::Tab, ctl::txtAccel, false, ctl::txtGrade, false},
-        {WindowKey::Tab, ctl::txtGrade, false, ctl::txtEntryPos, false},
-        {WindowKey::Tab, ctl::txtEntryPos, false, ctl::txtExitPos, false},
-        {WindowKey::Tab, ctl::txtExitPos, false, ctl::txtSpd, false},
-        {WindowKey::Tab, ctl::txtSpd, false, ctl::txtLocation, false},
-        {WindowKey::Tab, ctl::txtSpd, true, ctl::Command1, false},
-        {WindowKey::Tab, ctl::Command1, true, ctl::txtLocation, false},
+        {WindowKey::Tab, ctl::txtLocation, false, ctl::txtDirection, true, false},
+        {WindowKey::Tab, ctl::txtDirection, false, ctl::txtLength, true, false},
+        {WindowKey::Tab, ctl::txtLength, false, ctl::txtAccel, true, false},
+        {WindowKey::Tab, ctl::txtAccel, false, ctl::txtGrade, true, false},
+        {WindowKey::Tab, ctl::txtGrade, false, ctl::txtEntryPos, true, false},
+        {WindowKey::Tab, ctl::txtEntryPos, false, ctl::txtExitPos, true, false},
+        {WindowKey::Tab, ctl::txtExitPos, false, ctl::txtSpd, true, false},
+        {WindowKey::Tab, ctl::txtSpd, false, ctl::txtLocation, true, false},
+        {WindowKey::Tab, ctl::txtSpd, true, ctl::Command1, false, false},
+        {WindowKey::Tab, ctl::Command1, true, ctl::txtLocation, true, false},
         // A disabled Compute that still has the focus hands it on, forwards.
-        {WindowKey::Tab, ctl::Command1, false, ctl::txtLocation, false},
-        {WindowKey::BackTab, ctl::txtLocation, false, ctl::txtSpd, false},
-        {WindowKey::BackTab, ctl::txtLocation, true, ctl::Command1, false},
-        {WindowKey::BackTab, ctl::txtLength, true, ctl::txtDirection, false},
-        {WindowKey::BackTab, ctl::Command1, true, ctl::txtSpd, false},
+        {WindowKey::Tab, ctl::Command1, false, ctl::txtLocation, true, false},
+        {WindowKey::BackTab, ctl::txtLocation, false, ctl::txtSpd, true, false},
+        {WindowKey::BackTab, ctl::txtLocation, true, ctl::Command1, false, false},
+        {WindowKey::BackTab, ctl::txtLength, true, ctl::txtDirection, true, false},
+        {WindowKey::BackTab, ctl::Command1, true, ctl::txtSpd, true, false},
         // From a passage-time box, clicked into: on by its tab index (0 and 9).
-        {WindowKey::Tab, ctl::txtEntryPass, true, ctl::txtLocation, false},
-        {WindowKey::Tab, ctl::txtExitPass, true, ctl::Command1, false},
-        {WindowKey::BackTab, ctl::txtExitPass, true, ctl::txtSpd, false},
-        {WindowKey::Enter, ctl::txtSpd, true, "", true},
-        {WindowKey::Enter, ctl::txtSpd, false, "", false},
-        {WindowKey::Enter, ctl::txtLocation, true, "", true},
-        {WindowKey::Escape, ctl::txtSpd, true, "", false},
+        {WindowKey::Tab, ctl::txtEntryPass, true, ctl::txtLocation, true, false},
+        {WindowKey::Tab, ctl::txtExitPass, true, ctl::Command1, false, false},
+        {WindowKey::BackTab, ctl::txtExitPass, true, ctl::txtSpd, true, false},
+        // Before any move the focus is where the window first shows it, in txtLocation.
+        {WindowKey::Tab, "", false, ctl::txtDirection, true, false},
+        {WindowKey::BackTab, "", true, ctl::Command1, false, false},
+        {WindowKey::Enter, ctl::txtSpd, true, "", false, true},
+        {WindowKey::Enter, ctl::txtSpd, false, "", false, false},
+        {WindowKey::Enter, ctl::txtLocation, true, "", false, true},
+        {WindowKey::Escape, ctl::txtSpd, true, "", false, false},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -226,13 +231,92 @@ TEST(WiringTest, KeysTheWindowTakesItself) {
         w.PutExample();
         w.window.SetText(ctl::txtExitPos, "77 ");
         w.window.SetEnabled(ctl::Command1, row.computeEnabled);
-        const std::string_view to = w.wiring.Key(row.key, row.focused, [&](std::string_view c) {
-            return c != ctl::Command1 || w.ComputeEnabled();
-        });
-        EXPECT_EQ(to, row.focusTo);
+        if (!row.focused.empty()) {
+            w.wiring.FocusMoved(row.focused);
+        }
+        const FocusMove move = w.wiring.Key(
+            row.key, [&](std::string_view c) { return c != ctl::Command1 || w.ComputeEnabled(); });
+        EXPECT_EQ(move.to, row.focusTo);
+        EXPECT_EQ(move.selectText, row.selectText);
         EXPECT_EQ(w.window.Text(ctl::txtEntryPass) == "16.5", row.computes);
         EXPECT_TRUE(w.window.messages.empty()) << "a key ran a range check";
     }
+}
+
+// A box is left only when the focus goes from it to another control of this window; only then
+// does its range check run. The adapter reports where the focus went: a control of the window by
+// name, anything else (a message box, another program, the desktop, nothing as the window
+// closes) as an empty name.
+TEST(WiringTest, LeavingABox) {
+    struct Row {
+        const char* what;
+        std::vector<std::string_view> moves; // from txtLocation, with txtSpd holding 50
+        std::size_t messages;
+        std::string_view focused;
+    };
+    const std::string_view outside;
+    // clang-format off
+    const Row rows[] = {
+        {"to another box", {ctl::txtSpd, ctl::txtExitPos}, 1, ctl::txtExitPos},
+        {"to the button", {ctl::txtSpd, ctl::Command1}, 1, ctl::Command1},
+        {"to a result box, clicked into", {ctl::txtSpd, ctl::txtExitPass}, 1, ctl::txtExitPass},
+        {"to the message box, another program or the desktop", {ctl::txtSpd, outside}, 0, ctl::txtSpd},
+        {"away and back to the same box", {ctl::txtSpd, outside, ctl::txtSpd}, 0, ctl::txtSpd},
+        {"away, then to another box", {ctl::txtSpd, outside, ctl::txtGrade}, 1, ctl::txtGrade},
+        {"the same box again", {ctl::txtSpd, ctl::txtSpd, ctl::txtSpd}, 0, ctl::txtSpd},
+        {"window closing: the focus goes nowhere", {ctl::txtSpd, outside}, 0, ctl::txtSpd},
+        {"a name that is no control of the window", {ctl::txtSpd, "Label8", "Nothing"}, 0, ctl::txtSpd},
+        {"to txtSpd and on twice", {ctl::txtSpd, ctl::txtAccel, ctl::txtSpd, ctl::txtGrade}, 2, ctl::txtGrade},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Window w;
+        w.PutExample();
+        w.window.SetText(ctl::txtSpd, "50");
+        ASSERT_EQ(w.wiring.Focused(), ctl::txtLocation);
+        for (const std::string_view to : row.moves) {
+            w.wiring.FocusMoved(to);
+        }
+        EXPECT_EQ(w.window.messages.size(), row.messages);
+        EXPECT_EQ(w.ComputeEnabled(), row.messages == 0);
+        EXPECT_EQ(w.wiring.Focused(), row.focused);
+    }
+}
+
+// The focus a message box or the background hands back: to the control the user sent it to, the
+// check of the box left having already run, unless that control cannot take it now.
+TEST(WiringTest, FocusReturnsWhereTheUserSentIt) {
+    Window w;
+    w.PutExample();
+    w.window.SetText(ctl::txtSpd, "50");
+    const auto enabled = [&](std::string_view c) {
+        return c != ctl::Command1 || w.ComputeEnabled();
+    };
+    w.wiring.FocusMoved(ctl::txtSpd);
+    // Shift+Tab to txtExitPos: the check of txtSpd shows its message while the focus is already
+    // where it is going, so that it comes back there.
+    w.window.onMessage = [&] { EXPECT_EQ(w.wiring.Focused(), ctl::txtExitPos); };
+    const FocusMove move = w.wiring.Key(WindowKey::BackTab, enabled);
+    ASSERT_EQ(move.to, ctl::txtExitPos);
+    w.wiring.FocusMoved(move.to);
+    ASSERT_EQ(w.window.messages.size(), 1U);
+    EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::txtExitPos);
+    // The next Tab acts from there: into txtSpd, and Shift+Tab leaves it again with a message.
+    EXPECT_EQ(w.wiring.Key(WindowKey::Tab, enabled).to, ctl::txtSpd);
+    w.wiring.FocusMoved(ctl::txtSpd);
+    w.wiring.FocusMoved(w.wiring.Key(WindowKey::BackTab, enabled).to);
+    EXPECT_EQ(w.window.messages.size(), 2U);
+
+    // Compute, focused and then disabled while the window was in the background, hands the focus
+    // on to the next control that can take it.
+    w.window.SetText(ctl::txtSpd, "22");
+    ASSERT_TRUE(w.ComputeEnabled());
+    w.wiring.FocusMoved(ctl::Command1);
+    w.window.SetEnabled(ctl::Command1, false);
+    EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::txtLocation);
+    w.window.SetEnabled(ctl::Command1, true);
+    EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::Command1);
 }
 
 // The table both adapters build from: what would silently break a window if mistyped.

@@ -219,8 +219,9 @@ void QtWindow::buildControls() {
         edit->installEventFilter(this);
     }
     connect(command1_, &QPushButton::clicked, this, [this] { wiring_.Command1_Click(); });
+    command1_->installEventFilter(this);
 
-    findChild<QWidget*>(qs(layout::TabRing().front()->name))->setFocus();
+    findChild<QWidget*>(qs(wiring_.Focused()))->setFocus();
 }
 
 QLineEdit* QtWindow::box(std::string_view control) const {
@@ -267,12 +268,23 @@ void QtWindow::ShowMessage(std::string_view text, std::string_view title) {
         button->setIcon(QIcon());
     }
     message.setWindowIcon(QIcon());
-    const bool wasActive = isActiveWindow();
+    // The message takes the activation from the window, which is then to have it back: also
+    // when the window was still waiting for it after an earlier message.
+    const bool activationOurs = isActiveWindow() || activationPending_;
     message.exec();
-    // Give the focus back to the window, to the control the user sent it to, even where the
-    // window system leaves no window active once the message is gone. The window system may
-    // hand the activation over only after exec() has returned, so ask for it in any case.
-    if (wasActive && isVisible()) {
+    // The focus goes back to the control the user sent it to, and the window asks to be active
+    // again. The window system may hand the activation over only later, or, with no window
+    // manager, not by itself at all; until it does, keys still reach that control, and the
+    // wiring acts from it.
+    const std::string_view back =
+        wiring_.FocusOnReturn([this](std::string_view control) { return isEnabledNow(control); });
+    if (QWidget* control = findChild<QWidget*>(qs(back));
+        control != nullptr && control != focusWidget()) {
+        control->setFocus(Qt::OtherFocusReason);
+        wiring_.FocusMoved(back);
+    }
+    if (activationOurs && isVisible()) {
+        activationPending_ = true;
         activateWindow();
     }
 }
@@ -285,41 +297,47 @@ void QtWindow::Beep() {
 // ---- Events -------------------------------------------------------------------------------
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit == nullptr) {
+    auto* control = qobject_cast<QWidget*>(watched);
+    if (control == nullptr || control->window() != this) {
         return QWidget::eventFilter(watched, event);
     }
-    const std::string control = edit->objectName().toStdString();
+    const std::string name = control->objectName().toStdString();
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (Wiring::FiltersKeys(control)) {
-            return filterKey(edit, static_cast<QKeyEvent*>(event));
-        }
+    case QEvent::FocusIn:
+        wiring_.FocusMoved(name);
         break;
+    case QEvent::KeyPress:
     case QEvent::InputMethod:
-        if (Wiring::FiltersKeys(control)) {
+    case QEvent::MouseButtonPress:
+        // Input reaches the control the window system gave the focus to, also while the
+        // window is not active yet and the move was not reported: it counts as a move there
+        // first, so that the box left checks its range before this input acts.
+        wiring_.FocusMoved(name);
+        if (event->type() == QEvent::KeyPress && Wiring::FiltersKeys(name)) {
+            return filterKey(static_cast<QLineEdit*>(control), static_cast<QKeyEvent*>(event));
+        }
+        if (event->type() == QEvent::InputMethod && Wiring::FiltersKeys(name)) {
             // Text composed by an input method is typed text too: every character of it
             // passes the box's filter, and a refused one drops the whole composition.
             const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
             bool refused = false;
             for (const QChar unit : commit) {
                 auto KeyAscii = static_cast<std::int16_t>(unit.unicode());
-                wiring_.KeyPress(control, KeyAscii);
+                wiring_.KeyPress(name, KeyAscii);
                 refused = refused || KeyAscii != static_cast<std::int16_t>(unit.unicode());
             }
             return refused;
         }
         break;
     case QEvent::FocusOut: {
-        // Only a move to another control of this window counts as leaving the box: not a
-        // message box opening, another application taking over, or the window closing.
+        // Where the focus went; the wiring decides whether that leaves the box. The control
+        // takes its leave first (caret and selection go), so that it looks left while a range
+        // message is open; the control the focus went to shows its caret only once the check
+        // is over.
         const QWidget* to = QApplication::focusWidget();
         if (to != nullptr && to != watched && to->window() == this) {
-            // The box takes its leave first (caret and selection go), so that it looks left
-            // while a range message is open; the box the focus went to shows its caret only
-            // once the check is over.
             watched->event(event);
-            wiring_.LostFocus(control);
+            wiring_.FocusMoved(to->objectName().toStdString());
             return true;
         }
         break;
@@ -411,25 +429,38 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    const QWidget* focused = focusWidget();
-    wiring_.Key(key, focused != nullptr ? focused->objectName().toStdString() : std::string(),
-                [this](std::string_view control) { return isEnabledNow(control); });
+    wiring_.Key(key, [this](std::string_view control) { return isEnabledNow(control); });
     event->accept();
 }
 
 // Tab and Shift+Tab from any control, and a focused Compute being disabled, end up here.
 bool QtWindow::focusNextPrevChild(bool next) {
-    const QWidget* focused = focusWidget();
-    const std::string from = focused != nullptr ? focused->objectName().toStdString() : "";
-    const std::string_view to =
-        wiring_.Key(next ? WindowKey::Tab : WindowKey::BackTab, from,
+    const FocusMove move =
+        wiring_.Key(next ? WindowKey::Tab : WindowKey::BackTab,
                     [this](std::string_view control) { return isEnabledNow(control); });
-    QWidget* target = to.empty() ? nullptr : findChild<QWidget*>(qs(to));
+    QWidget* target = move.to.empty() ? nullptr : findChild<QWidget*>(qs(move.to));
     if (target == nullptr) {
         return false;
     }
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    // Unless the range check of the box left sent the focus on (it disabled Compute), the focus
+    // is on the target now, as the window will show it once it is active: while it is not, Qt
+    // reports no move, so the move is reported here. The box's text is selected here too, for
+    // a box that shows the focus only after a message or once the window is active again.
+    if (focusWidget() == target) {
+        wiring_.FocusMoved(move.to);
+        if (auto* edit = qobject_cast<QLineEdit*>(target); edit != nullptr && move.selectText) {
+            edit->selectAll();
+        }
+    }
     return true;
+}
+
+void QtWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        activationPending_ = false;
+    }
+    QWidget::changeEvent(event);
 }
 
 } // namespace korvane

@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
@@ -66,6 +67,9 @@ private:
     std::map<std::string, QLineEdit*, std::less<>> boxes_;
     QPushButton* command1_ = nullptr;
     int beepCount_ = 0;
+    // The window asked to be active again after a message and the window system has not yet
+    // made it so.
+    bool activationPending_ = false;
 };
 
 } // namespace korvane

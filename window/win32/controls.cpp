@@ -98,7 +98,6 @@ void Win32Window::CreateControls() {
             break;
         }
     }
-    lastFocus_ = ControlWindow(layout::TabRing().front()->name);
 }
 
 // The control's own window procedure is kept in the item and called through CallBase. Plain
@@ -180,7 +179,7 @@ LRESULT Win32Window::OnButtonMessage(Item& button, UINT message, WPARAM wParam, 
         }
         break;
     case WM_SETFOCUS:
-        lastFocus_ = button.hwnd;
+        PostMessageW(hwnd_, kFocusMoved, static_cast<WPARAM>(button.control->order), 0);
         break;
     default:
         break;

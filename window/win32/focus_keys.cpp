@@ -39,28 +39,21 @@ bool Win32Window::HandleKey(WPARAM key) {
     default:
         return false;
     }
-    const std::string_view to = wiring_.Key(windowKey, FocusedName(),
-                                            [this](std::string_view c) { return IsEnabledNow(c); });
-    if (!to.empty()) {
-        MoveFocus(ControlWindow(to));
+    const FocusMove move =
+        wiring_.Key(windowKey, [this](std::string_view c) { return IsEnabledNow(c); });
+    const HWND to = ControlWindow(move.to);
+    if (to != nullptr) {
+        SetFocus(to);
+        if (move.selectText) {
+            SendMessageW(to, EM_SETSEL, 0, -1);
+        }
     }
     return true;
 }
 
-void Win32Window::MoveFocus(HWND to) {
-    if (to == nullptr) {
-        return;
-    }
-    SetFocus(to);
-    // As in a dialog, a box reached by Tab has its whole text selected.
-    if (to != command1_) {
-        SendMessageW(to, EM_SETSEL, 0, -1);
-    }
-}
-
-std::string_view Win32Window::FocusedName() const {
-    const Item* focused = const_cast<Win32Window*>(this)->ItemOf(GetFocus());
-    return focused != nullptr ? focused->control->name : std::string_view();
+void Win32Window::RestoreFocus() {
+    SetFocus(ControlWindow(
+        wiring_.FocusOnReturn([this](std::string_view c) { return IsEnabledNow(c); })));
 }
 
 bool Win32Window::IsEnabledNow(std::string_view control) const {
@@ -119,18 +112,8 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
         }
         return std::nullopt;
     case WM_SETFOCUS:
-        lastFocus_ = box.hwnd;
+        PostMessageW(hwnd_, kFocusMoved, static_cast<WPARAM>(box.control->order), 0);
         return std::nullopt;
-    case WM_KILLFOCUS: {
-        const LRESULT result = CallBase(box, message, wParam, lParam);
-        // The box is left only when another control of this window takes the focus: not when
-        // a message box, another program or the desktop does.
-        const auto to = reinterpret_cast<HWND>(wParam);
-        if (to != box.hwnd && to != hwnd_ && IsWithin(hwnd_, to)) {
-            PostMessageW(hwnd_, kLostFocus, static_cast<WPARAM>(box.control->order), 0);
-        }
-        return result;
-    }
     default:
         return std::nullopt;
     }

@@ -164,10 +164,10 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kLoadPictures:
         LoadPictures();
         return 0;
-    case kLostFocus:
-        // wParam: the Order of the box that was left.
+    case kFocusMoved:
+        // wParam: the Order of the control that took the focus.
         if (wParam >= 1 && wParam <= items_.size()) {
-            wiring_.LostFocus(items_[wParam - 1].control->name);
+            wiring_.FocusMoved(items_[wParam - 1].control->name);
         }
         return 0;
     case WM_CTLCOLOREDIT:
@@ -203,15 +203,12 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         // Back in the window, the focus returns to the control that had it.
         if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
-            SetFocus(lastFocus_ != nullptr ? lastFocus_
-                                           : ControlWindow(layout::TabRing().front()->name));
+            RestoreFocus();
             return 0;
         }
         break;
     case WM_SETFOCUS:
-        if (lastFocus_ != nullptr) {
-            SetFocus(lastFocus_);
-        }
+        RestoreFocus();
         return 0;
     case WM_KEYDOWN:
         if (HandleKey(wParam)) {
@@ -328,21 +325,13 @@ void Win32Window::SetEnabled(std::string_view control, bool enabled) {
     if (item == nullptr || item->hwnd == nullptr) {
         return;
     }
-    // A disabled control keeps no focus: it moves on as Tab would take it.
     const bool focused = GetFocus() == item->hwnd;
-    if (!enabled && (focused || lastFocus_ == item->hwnd)) {
-        const Item* next =
-            Find(layout::NextInTabRing(item->control->name, false, [&](std::string_view c) {
-                return c != item->control->name && IsEnabledNow(c);
-            }));
-        lastFocus_ = next != nullptr ? next->hwnd : nullptr;
-        EnableWindow(item->hwnd, FALSE);
-        if (focused) {
-            SetFocus(lastFocus_);
-        }
-        return;
-    }
     EnableWindow(item->hwnd, enabled ? TRUE : FALSE);
+    // A disabled control keeps no focus: it moves on as Tab would take it. In the background it
+    // moves on once the window is active again (RestoreFocus).
+    if (!enabled && focused) {
+        RestoreFocus();
+    }
 }
 
 void Win32Window::ShowMessage(std::string_view text, std::string_view title) {

@@ -109,8 +109,8 @@ private:
 
     // focus_keys.cpp
     bool HandleKey(WPARAM key);
-    void MoveFocus(HWND to);
-    std::string_view FocusedName() const;
+    // Gives the focus to the control the wiring says it belongs to.
+    void RestoreFocus();
     bool IsEnabledNow(std::string_view control) const;
     void TypeCharacter(Item& box, WPARAM code, LPARAM lParam);
     std::optional<LRESULT> OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
@@ -141,7 +141,6 @@ private:
     HWND frame_ = nullptr;
     HWND command1_ = nullptr;
     HWND toolTips_ = nullptr;
-    HWND lastFocus_ = nullptr; // the control the focus returns to when the window is activated
     // Every control and line of the table, in Order: the item of Order n is items_[n - 1].
     std::array<Item, layout::kControlCount> items_{};
     UINT dpi_ = 96;

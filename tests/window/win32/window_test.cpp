@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "model/control_names.h"
+#include "sessions/focus_sessions.h"
 #include "window/layout.h"
 #include "window/win32/utf.h"
 
@@ -445,6 +446,74 @@ TEST_F(Win32WindowTest, LeavingAnOutOfRangeBoxShowsTheRangeError) {
     // Leaving a box with an in-range value does not enable Compute again.
     Press(VK_TAB);
     EXPECT_TRUE(boxes.Seen().size() == 1 && !ComputeEnabled());
+}
+
+// The user sessions the Qt window plays too (focus_sessions.h), by real input: after every step
+// the focus is where the table says, and every message it names has come, no other.
+TEST_F(Win32WindowTest, FocusSessionsAroundRangeErrors) {
+    for (const sessions::Session& session : sessions::FocusSessions()) {
+        SCOPED_TRACE(std::string(session.name));
+        SetUp();
+        const MessageBoxes boxes;
+        std::size_t messages = 0;
+        for (const sessions::Step& step : session.steps) {
+            const std::string what = std::string(step.control) + " " + std::string(step.text) +
+                                     " key " + std::to_string(static_cast<int>(step.key));
+            if (step.act == sessions::Act::Type || step.act == sessions::Act::Keys ||
+                step.act == sessions::Act::Click) {
+                ASSERT_NE(Box(step.control), nullptr) << what;
+                Click(Box(step.control));
+            }
+            if (step.act == sessions::Act::Type) {
+                Press(VK_END);
+                Press(VK_HOME, true);
+                Press(VK_DELETE);
+            } else if (step.act == sessions::Act::Keys) {
+                Press(VK_END);
+            }
+            switch (step.act) {
+            case sessions::Act::Type:
+            case sessions::Act::Keys:
+            case sessions::Act::Chars:
+                Type(Widen(step.text));
+                break;
+            case sessions::Act::Key:
+                switch (step.key) {
+                case sessions::Key::Tab:
+                case sessions::Key::BackTab:
+                    Press(VK_TAB, step.key == sessions::Key::BackTab);
+                    break;
+                case sessions::Key::Enter:
+                    Press(VK_RETURN);
+                    break;
+                case sessions::Key::Escape:
+                    Press(VK_ESCAPE);
+                    break;
+                case sessions::Key::Backspace:
+                    Press(VK_BACK);
+                    break;
+                case sessions::Key::Space:
+                    Press(VK_SPACE);
+                    break;
+                case sessions::Key::NoKey:
+                    break;
+                }
+                break;
+            case sessions::Act::Click:
+                break;
+            }
+            EXPECT_EQ(GetFocus(), Box(step.focus))
+                << what << ": the focus is not on " << step.focus;
+            const std::size_t expected = messages + (step.message.empty() ? 0 : 1);
+            ASSERT_EQ(boxes.Seen().size(), expected) << what;
+            if (!step.message.empty()) {
+                EXPECT_EQ(boxes.Seen().back().text, Widen(step.message)) << what;
+                EXPECT_EQ(boxes.Seen().back().title, L"Range Error") << what;
+            }
+            messages = expected;
+        }
+        TearDown();
+    }
 }
 
 // A click on Compute that takes the focus from a box runs the box's range check first; a
