@@ -69,6 +69,10 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+bool IsArrow(int key) {
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
 } // namespace
 
 QtWindow::QtWindow(QWidget* parent) : QWidget(parent) {
@@ -311,10 +315,18 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
         // Input reaches the control the window system gave the focus to, also while the
         // window is not active yet and the move was not reported: it counts as a move there
-        // first, so that the box left checks its range before this input acts.
+        // first, so that the box left checks its range before this input acts. A disabled
+        // control is shown its clicks too, and takes no focus.
+        if (!control->isEnabled()) {
+            break;
+        }
         wiring_.FocusMoved(name);
         if (event->type() == QEvent::KeyPress && Wiring::FiltersKeys(name)) {
             return filterKey(static_cast<QLineEdit*>(control), static_cast<QKeyEvent*>(event));
+        }
+        if (event->type() == QEvent::KeyPress && control == command1_ &&
+            IsArrow(static_cast<QKeyEvent*>(event)->key())) {
+            return true; // only Tab and Shift+Tab move the focus on from the button
         }
         if (event->type() == QEvent::InputMethod && Wiring::FiltersKeys(name)) {
             // Text composed by an input method is typed text too: every character of it
