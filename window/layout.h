@@ -70,14 +70,25 @@ struct FontFace {
 inline constexpr FontFace kDefaultFont{"MS Sans Serif", 8.0, 400};
 inline constexpr FontFace kDescriptionFont{"MS Sans Serif", 9.75, 700};
 
+// Where a control stands in its container: its top-left corner and its size, in twips.
+struct Place {
+    int left, top, width, height;
+};
+
+// A line's two end points in its container, in twips.
+struct Ends {
+    int x1, y1, x2, y2;
+};
+
 // One control or line. Order decides which of two overlapping items of the same group lies on
-// top: the lower number. A line's Left/Top/Width/Height hold its end points X1/Y1/X2/Y2.
+// top: the lower number. A line has end points and no place; everything else a place.
 struct Control {
     int order;
     std::string_view name;
     Kind kind;
     In in;
-    int left, top, width, height;
+    Place place;
+    Ends ends;
     int tab;               // -1: the control has no tab index
     std::string_view text; // a box's text at creation, or a caption
     Align align;
@@ -148,13 +159,28 @@ int FontPixels(const FontFace& font, int dpi);
 // What a screen reader is told a control is.
 enum class Role { None, EditableText, StaticText, PushButton, Grouping, Graphic };
 
-// Lines are drawing only and not presented; everything else is.
-Role SpokenRole(const Control& control);
+// What a screen reader is told of a control, the same on every platform; each adapter puts it
+// into its platform's terms and takes nothing of it from anywhere else.
+struct Spoken {
+    // None for the lines, which are drawing only and not presented at all.
+    Role role = Role::None;
+    // A box by the caption beside it and its unit ("Max Veh Crossing Speed (mph)"), a picture by
+    // what it shows, the frame by its caption without the blanks that keep it off the border
+    // ("Results"), the button and a label by their captions.
+    std::string name;
+    // The advisory text: for a numeric box, its range.
+    std::string description;
+    // Compute: Enter presses it wherever the focus is.
+    bool isDefault = false;
+    // A passage-time box: its text can be read, selected and copied, not edited.
+    bool readOnly = false;
+    // The effective acceleration: disabled for good.
+    bool unavailable = false;
+};
+Spoken SpokenOf(const Control& control);
 
-// What a screen reader calls a control: a box by the caption beside it and its unit ("Max Veh
-// Crossing Speed (mph)"), a picture by what it shows, the frame by its caption without the
-// blanks that keep it off the border ("Results"), the button and a label by their captions.
-std::string SpokenName(const Control& control);
+// The name a role goes by in the layout rows that tests read ("editable text", ...).
+std::string_view RoleName(Role role);
 
 // A colour for text on the background `back`: `preferred`, the scheme's own text colour, while
 // it stands out clearly enough from the background (a contrast ratio of 4.5 or more), otherwise

@@ -65,6 +65,8 @@ int FontPixels(const FontFace& font, int dpi) {
     return static_cast<int>(std::lround(font.points * dpi / 72.0));
 }
 
+namespace {
+
 Role SpokenRole(const Control& control) {
     switch (control.kind) {
     case Kind::TextBox:
@@ -117,8 +119,6 @@ std::string SpokenName(const Control& control) {
     return {};
 }
 
-namespace {
-
 // The relative luminance of a colour on the sRGB scale, 0 for black to 1 for white.
 double Luminance(Rgb colour) {
     const auto linear = [](std::uint8_t channel) {
@@ -136,6 +136,38 @@ double Contrast(Rgb a, Rgb b) {
 }
 
 } // namespace
+
+Spoken SpokenOf(const Control& control) {
+    Spoken spoken;
+    spoken.role = SpokenRole(control);
+    if (spoken.role == Role::None) {
+        return spoken;
+    }
+    spoken.name = SpokenName(control);
+    spoken.description = std::string(control.advisory);
+    spoken.isDefault = control.kind == Kind::Button;
+    spoken.readOnly = control.access == Access::ReadOnly;
+    spoken.unavailable = control.access == Access::Disabled;
+    return spoken;
+}
+
+std::string_view RoleName(Role role) {
+    switch (role) {
+    case Role::EditableText:
+        return "editable text";
+    case Role::StaticText:
+        return "static text";
+    case Role::PushButton:
+        return "push button";
+    case Role::Grouping:
+        return "grouping";
+    case Role::Graphic:
+        return "graphic";
+    case Role::None:
+        break;
+    }
+    return "none";
+}
 
 Rgb ReadableOn(Rgb back, Rgb preferred) {
     if (Contrast(back, preferred) >= 4.5) {

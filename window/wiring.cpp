@@ -65,6 +65,19 @@ void Wiring::KeyPress(std::string_view control, std::int16_t& KeyAscii) {
     }
 }
 
+std::u16string Wiring::Typed(std::string_view control, std::u16string_view units) {
+    std::u16string enters;
+    enters.reserve(units.size());
+    for (const char16_t unit : units) {
+        auto KeyAscii = static_cast<std::int16_t>(unit);
+        KeyPress(control, KeyAscii);
+        if (KeyAscii != 0) {
+            enters.push_back(static_cast<char16_t>(KeyAscii));
+        }
+    }
+    return enters;
+}
+
 bool Wiring::FiltersKeys(std::string_view control) {
     const Binding* binding = BindingOf(control);
     return binding != nullptr && binding->keyFilter;

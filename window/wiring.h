@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "model/calculator_state.h"
@@ -37,6 +38,13 @@ public:
     void Change(std::string_view control);
     // A character typed into a box, before the box takes it; a KeyAscii left at 0 discards it.
     void KeyPress(std::string_view control, std::int16_t& KeyAscii);
+
+    // Characters typed into a box, by any path: a key, a control character (Ctrl+V types one),
+    // the text an input method composes, all committed at once. They come as the UTF-16 code
+    // units the box would receive, a character beyond 16 bits as its two surrogates, and each
+    // goes through the box's KeyPress in turn. Returns those that enter the box, in order; a
+    // refused one is dropped, with its beep. A box without a filter takes them all.
+    std::u16string Typed(std::string_view control, std::u16string_view units);
     // The focus has left a box for another control of the window: its range check.
     void LostFocus(std::string_view control);
     // Compute was clicked (or Enter pressed while it is enabled).

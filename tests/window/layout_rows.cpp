@@ -1,11 +1,13 @@
 // Prints the window's layout table for the accessibility-tree test, which is a Python program:
-// one line for the window (its caption), then one line per control with the fields a screen
-// reader's view is made from. Fields are separated by tabs; no layout text holds a tab or a
-// line break.
+// one line for the window (its caption), then one line per control with what the window's rules
+// tell a screen reader of it (role, name, description, states). Fields are separated by tabs; no
+// layout text holds a tab or a line break.
 
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "window/layout.h"
 
@@ -53,8 +55,17 @@ int main() {
     print({"window", layout::kCaption});
     for (const layout::Control& c : layout::kControls) {
         const std::string_view in = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
-        print({"control", c.name, kindName(c.kind), in, c.text, c.advisory, c.labelledBy,
-               c.unitLabel, c.spokenName});
+        const layout::Spoken spoken = layout::SpokenOf(c);
+        std::string states;
+        for (const auto& [on, state] :
+             {std::pair{spoken.isDefault, "default"}, std::pair{spoken.readOnly, "read-only"},
+              std::pair{spoken.unavailable, "unavailable"}}) {
+            if (on) {
+                states += states.empty() ? state : std::string(" ") + state;
+            }
+        }
+        print({"control", c.name, kindName(c.kind), in, layout::RoleName(spoken.role), spoken.name,
+               spoken.description, states});
     }
     return 0;
 }

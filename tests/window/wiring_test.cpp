@@ -1,6 +1,6 @@
 // The window's event wiring on the in-memory window: which box runs which operation on each of
-// its events, start-up, the two writers of Compute's enabled state, the keys the window takes
-// itself, and the layout table the adapters build from with the rules both follow.
+// its events, start-up, the two writers of Compute's enabled state, typed text, leaving a box
+// and where the focus goes, and the keys the window takes itself.
 
 #include "window/wiring.h"
 
@@ -319,121 +319,39 @@ TEST(WiringTest, FocusReturnsWhereTheUserSentIt) {
     EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::Command1);
 }
 
-// The table both adapters build from: what would silently break a window if mistyped.
-TEST(LayoutTableTest, OrdersNamesTabIndexesAndCaptionsAreConsistent) {
-    std::set<std::string_view> names;
-    std::vector<int> tabs;
-    int order = 0;
-    for (const layout::Control& c : layout::kControls) {
-        EXPECT_EQ(c.order, ++order) << c.name;
-        EXPECT_TRUE(names.insert(c.name).second) << "two controls named " << c.name;
-        if (c.tab >= 0) {
-            tabs.push_back(c.tab);
-        }
-        for (const std::string_view label : {c.labelledBy, c.unitLabel}) {
-            if (!label.empty()) {
-                const layout::Control* caption = layout::Find(label);
-                ASSERT_NE(caption, nullptr) << c.name << " is labelled by " << label;
-                EXPECT_EQ(caption->kind, layout::Kind::Label) << label;
-            }
-        }
-        EXPECT_EQ(!c.advisory.empty(), c.kind == layout::Kind::TextBox) << c.name;
-        EXPECT_EQ(layout::Find(c.name), &c);
-    }
-    // The tab indexes run from 0 to 32, each used once.
-    std::sort(tabs.begin(), tabs.end());
-    ASSERT_EQ(tabs.size(), 33U);
-    for (int i = 0; i < 33; ++i) {
-        EXPECT_EQ(tabs[static_cast<std::size_t>(i)], i);
-    }
-    EXPECT_EQ(layout::Find("NoSuchControl"), nullptr);
-    EXPECT_EQ(layout::AdvisoryOf("txtLocation"), "");
-}
-
-// What a screen reader is told of each control, and how the boxes take the focus: the same on
-// every platform, as the window shows it.
-TEST(LayoutTableTest, SpokenNamesRolesAndAccess) {
-    using layout::Access;
-    using layout::Role;
+// Typed text, by whatever path it comes (a key, a control character, an input method's whole
+// composition, a character beyond 16 bits as its surrogates): each character goes through the
+// box's filter in turn; the accepted ones enter in order, each refused one beeps and is dropped.
+TEST(WiringTest, TypedText) {
     struct Row {
-        std::string_view control;
-        std::string_view name;
-        Role role;
-        Access access;
+        std::string_view box;
+        std::u16string_view typed;
+        std::u16string_view enters;
+        int beeps;
     };
     // clang-format off
     const Row rows[] = {
-        {ctl::txtSpd, "Max Veh Crossing Speed (mph)", Role::EditableText, Access::Tab},
-        {ctl::txtAccel, "Max Level Acceleration", Role::EditableText, Access::Tab},
-        {ctl::txtGrade, "Grade %", Role::EditableText, Access::Tab},
-        {ctl::txtLength, "Vehicle Length", Role::EditableText, Access::Tab},
-        {ctl::txtEntryPos, "Entrance Gate Position", Role::EditableText, Access::Tab},
-        {ctl::txtExitPos, "Exit Gate Position", Role::EditableText, Access::Tab},
-        {ctl::txtLocation, "Location", Role::EditableText, Access::Tab},
-        {ctl::txtDirection, "Direction", Role::EditableText, Access::Tab},
-        {ctl::txtEffAccel, "Effective Acceleration", Role::EditableText, Access::Disabled},
-        {ctl::txtEntryPass, "Tp", Role::EditableText, Access::ReadOnly},
-        {ctl::txtExitPass, "T'p", Role::EditableText, Access::ReadOnly},
-        {"Picture1", "Entrance gate crossing signal", Role::Graphic, Access::None},
-        {"Picture2", "Exit gate crossing signal", Role::Graphic, Access::None},
-        {"Picture3", "Design vehicle: truck at the stop line", Role::Graphic, Access::None},
-        {"Image1", "Locomotive on the track", Role::Graphic, Access::None},
-        {"Frame1", "Results", Role::Grouping, Access::None},
-        {ctl::Command1, "Compute", Role::PushButton, Access::Tab},
-        {"Label8", "Max Veh Crossing Speed", Role::StaticText, Access::None},
-        {"Line9", "", Role::None, Access::None},
+        {ctl::txtSpd, u"7", u"7", 0},
+        {ctl::txtSpd, u"1a", u"1", 1},                 // composed at once: "1" and one beep
+        {ctl::txtSpd, u"a1b2", u"12", 2},
+        {ctl::txtSpd, u"\x16", u"", 1},                // Ctrl+V types a control character
+        {ctl::txtSpd, u"\b", u"\b", 0},                // Backspace passes
+        {ctl::txtAccel, u"0.5-", u"0.5-", 0},
+        {ctl::txtLength, u"\U0001F600", u"", 2},       // one character, two surrogates
+        {ctl::txtEntryPos, u"\uFF11\uFF12", u"", 2},  // full-width digits are not digits here
+        {ctl::txtExitPos, u"1 2", u"12", 1},
+        {ctl::txtGrade, u"1a", u"1a", 0},               // the grade box has no filter
+        {ctl::txtLocation, u"L\u00F8kken \U0001F600", u"L\u00F8kken \U0001F600", 0},
+        {ctl::txtDirection, u"\x16", u"\x16", 0},
+        {ctl::txtSpd, u"", u"", 0},
     };
     // clang-format on
     for (const Row& row : rows) {
-        const layout::Control* c = layout::Find(row.control);
-        ASSERT_NE(c, nullptr) << row.control;
-        EXPECT_EQ(layout::SpokenName(*c), row.name) << row.control;
-        EXPECT_EQ(layout::SpokenRole(*c), row.role) << row.control;
-        EXPECT_EQ(c->access, row.access) << row.control;
-    }
-    EXPECT_EQ(layout::FindById(1016), layout::Find(ctl::Command1));
-    EXPECT_EQ(layout::FindById(1000), nullptr);
-    EXPECT_EQ(layout::FindById(1056), nullptr);
-}
-
-// Font heights in whole pixels, rounded to the nearest: truncating would make the 8-point face
-// 10 pixels at 96 dpi. Only the description is bold.
-TEST(LayoutTableTest, FontsInPixels) {
-    struct Row {
-        std::string_view control;
-        int dpi;
-        int pixels;
-        int weight;
-    };
-    const Row rows[] = {
-        {"Label1", 96, 11, 400},     {"frmMainLabel", 96, 13, 700},
-        {"Label1", 120, 13, 400},    {"frmMainLabel", 120, 16, 700},
-        {"Label1", 144, 16, 400},    {"frmMainLabel", 144, 20, 700},
-        {ctl::txtSpd, 192, 21, 400}, {"frmMainLabel", 192, 26, 700},
-    };
-    for (const Row& row : rows) {
-        const layout::FontFace& font = layout::FontOf(*layout::Find(row.control));
-        EXPECT_EQ(layout::FontPixels(font, row.dpi), row.pixels) << row.control << " " << row.dpi;
-        EXPECT_EQ(font.weight, row.weight) << row.control;
-        EXPECT_EQ(font.face, "MS Sans Serif");
-    }
-}
-
-// Text on the result boxes' light cyan keeps the scheme's text colour while it is readable
-// there, and turns black when it is not (white, or a light grey, of a dark scheme).
-TEST(LayoutTableTest, TextReadableOnTheResultBoxes) {
-    struct Row {
-        layout::Rgb preferred;
-        layout::Rgb shown;
-    };
-    const Row rows[] = {
-        {{0, 0, 0}, {0, 0, 0}},     {{255, 255, 255}, {0, 0, 0}}, {{200, 200, 200}, {0, 0, 0}},
-        {{0, 0, 128}, {0, 0, 128}}, {{128, 0, 0}, {128, 0, 0}},   {{0, 200, 0}, {0, 0, 0}},
-    };
-    for (const Row& row : rows) {
-        const layout::Rgb shown = layout::ReadableOn(layout::kResultBack, row.preferred);
-        EXPECT_TRUE(shown == row.shown) << int(row.preferred.red) << "," << int(row.preferred.green)
-                                        << "," << int(row.preferred.blue);
+        SCOPED_TRACE(std::string(row.box) + ", typed unit count " +
+                     std::to_string(row.typed.size()));
+        Window w;
+        EXPECT_TRUE(w.wiring.Typed(row.box, row.typed) == row.enters);
+        EXPECT_EQ(w.window.beeps, row.beeps);
     }
 }
 

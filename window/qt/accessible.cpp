@@ -2,16 +2,21 @@
 
 #include <QAccessibleWidget>
 #include <QList>
+#include <QWidget>
 
-#include "drawn_items.h"
-#include "qt_window.h"
+#include "window/layout.h"
 
 namespace korvane {
 
 namespace {
 
-// A container whose children are its windowed controls and drawn captions and pictures, but
-// not its lines.
+// The control of the layout table a widget stands for, or nullptr.
+const layout::Control* controlOf(const QObject* object) {
+    return layout::Find(object->objectName().toStdString());
+}
+
+// A container whose children are the controls it holds that a screen reader is told of: not the
+// lines, which are drawing only.
 class Container : public QAccessibleWidget {
 public:
     Container(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
@@ -38,8 +43,9 @@ private:
         QList<QWidget*> children;
         for (QObject* object : widget()->children()) {
             auto* child = qobject_cast<QWidget*>(object);
-            if (child != nullptr && !child->isWindow() &&
-                qobject_cast<LineItem*>(child) == nullptr) {
+            const layout::Control* control = child != nullptr ? controlOf(child) : nullptr;
+            if (control != nullptr && !child->isWindow() &&
+                layout::SpokenOf(*control).role != layout::Role::None) {
                 children.append(child);
             }
         }
@@ -47,20 +53,33 @@ private:
     }
 };
 
+// Each control is presented in the role the window's rules give it. A box, a caption and the
+// button keep Qt's own presentation, which has that role already and the text and action
+// interfaces that go with it; the window, the frame and the pictures are presented here.
 QAccessibleInterface* interfaceFor(const QString& /*className*/, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr) {
         return nullptr;
     }
-    if (qobject_cast<QtWindow*>(widget) != nullptr) {
+    const QString window = QString::fromUtf8(layout::kWindowName.data(),
+                                             static_cast<qsizetype>(layout::kWindowName.size()));
+    if (widget->isWindow() && widget->objectName() == window) {
         return new Container(widget, QAccessible::Window);
     }
-    if (qobject_cast<FrameBox*>(widget) != nullptr) {
-        return new Container(widget, QAccessible::Grouping);
+    const layout::Control* control = controlOf(widget);
+    if (control == nullptr) {
+        return nullptr;
     }
-    if (qobject_cast<PictureBox*>(widget) != nullptr ||
-        qobject_cast<ImageItem*>(widget) != nullptr) {
+    switch (layout::SpokenOf(*control).role) {
+    case layout::Role::Grouping:
+        return new Container(widget, QAccessible::Grouping);
+    case layout::Role::Graphic:
         return new QAccessibleWidget(widget, QAccessible::Graphic);
+    case layout::Role::EditableText:
+    case layout::Role::StaticText:
+    case layout::Role::PushButton:
+    case layout::Role::None:
+        break;
     }
     return nullptr;
 }

@@ -2,10 +2,10 @@
 
 namespace korvane {
 
-// Tells Qt how to present the window to assistive technology: the window as a frame, the
-// Results frame as a group, the four pictures as images named for what they show, and the
-// lines left out, since they are drawing only. Labels, boxes and the button keep Qt's own
-// presentation. Takes effect once, however often it is called.
+// Tells Qt how to present the window to assistive technology: every control in the role the
+// window's rules give it (layout::SpokenOf), found by its control name; the window as a frame;
+// the lines left out, since they are drawing only. Takes effect once, however often it is
+// called. The widgets must carry their control names from the moment they are made.
 void InstallAccessibility();
 
 } // namespace korvane

@@ -34,6 +34,10 @@ constexpr int px(int twips) {
     return layout::Pixels(twips);
 }
 
+QRect rectOf(const layout::Place& place) {
+    return {px(place.left), px(place.top), px(place.width), px(place.height)};
+}
+
 QColor toQt(layout::Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
@@ -96,7 +100,8 @@ void QtWindow::buildControls() {
     for (const Control& c : layout::kControls) {
         if (c.kind == Kind::Frame) {
             frame = new FrameBox(qs(c.text), this);
-            frame->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
+            frame->setObjectName(qs(c.name));
+            frame->setGeometry(rectOf(c.place));
             created.emplace_back(&c, frame);
         }
     }
@@ -104,14 +109,16 @@ void QtWindow::buildControls() {
     for (const Control& c : layout::kControls) {
         QWidget* container = c.in == In::Frame1 ? static_cast<QWidget*>(frame) : this;
         QWidget* w = nullptr;
-        const QRect rect(px(c.left), px(c.top), px(c.width), px(c.height));
+        const QRect rect = rectOf(c.place);
         switch (c.kind) {
         case Kind::Frame:
             continue;
         case Kind::TextBox:
         case Kind::ResultBox:
         case Kind::FreeText: {
-            auto* edit = new QLineEdit(qs(c.text), container);
+            auto* edit = new QLineEdit(container);
+            edit->setObjectName(qs(c.name));
+            edit->setText(qs(c.text));
             edit->setAlignment(toQt(c.align) | Qt::AlignVCenter);
             edit->setAcceptDrops(false);
             // A box takes text of any length; nothing typed or pasted is cut off.
@@ -137,7 +144,9 @@ void QtWindow::buildControls() {
             break;
         }
         case Kind::Label: {
-            auto* label = new QLabel(qs(c.text), container);
+            auto* label = new QLabel(container);
+            label->setObjectName(qs(c.name));
+            label->setText(qs(c.text));
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             label->setAlignment(toQt(c.align) | Qt::AlignTop);
@@ -162,11 +171,14 @@ void QtWindow::buildControls() {
             const QColor back =
                 c.back == layout::Back::Menu ? MenuColour() : palette().color(QPalette::Window);
             w = new PictureBox(container, QPixmap(pictureFile(c.picture)), back);
+            w->setObjectName(qs(c.name));
             w->setGeometry(rect);
             break;
         }
         case Kind::Button: {
-            command1_ = new QPushButton(qs(c.text), container);
+            command1_ = new QPushButton(container);
+            command1_->setObjectName(qs(c.name));
+            command1_->setText(qs(c.text));
             // Enter presses it wherever the focus is (keyPressEvent), so it looks the default
             // button of the style.
             command1_->setAutoDefault(false);
@@ -177,26 +189,28 @@ void QtWindow::buildControls() {
         }
         case Kind::Image:
             w = new ImageItem(container, QPixmap(pictureFile(c.picture)));
+            w->setObjectName(qs(c.name));
             w->setGeometry(rect);
             break;
         case Kind::Line:
-            w = new LineItem(container, QLine(px(c.left), px(c.top), px(c.width), px(c.height)));
+            w = new LineItem(container,
+                             QLine(px(c.ends.x1), px(c.ends.y1), px(c.ends.x2), px(c.ends.y2)));
+            w->setObjectName(qs(c.name));
             break;
         }
         created.emplace_back(&c, w);
     }
 
-    // What a screen reader is told: the name and description the layout gives each control.
+    // What a screen reader is told: the name and description the window's rules give each
+    // control (accessible.cpp presents the rest).
     for (const auto& [c, w] : created) {
-        w->setObjectName(qs(c->name));
         if (c->tab >= 0) {
             w->setProperty("tabIndex", c->tab);
         }
-        if (layout::SpokenRole(*c) != layout::Role::None && c->kind != Kind::Label) {
-            w->setAccessibleName(QString::fromStdString(layout::SpokenName(*c)));
-        }
-        if (!c->advisory.empty()) {
-            w->setAccessibleDescription(qs(c->advisory));
+        const layout::Spoken spoken = layout::SpokenOf(*c);
+        if (spoken.role != layout::Role::None) {
+            w->setAccessibleName(QString::fromStdString(spoken.name));
+            w->setAccessibleDescription(QString::fromStdString(spoken.description));
         }
     }
 
@@ -321,24 +335,16 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         wiring_.FocusMoved(name);
-        if (event->type() == QEvent::KeyPress && Wiring::FiltersKeys(name)) {
-            return filterKey(static_cast<QLineEdit*>(control), static_cast<QKeyEvent*>(event));
-        }
-        if (event->type() == QEvent::KeyPress && control == command1_ &&
-            IsArrow(static_cast<QKeyEvent*>(event)->key())) {
-            return true; // only Tab and Shift+Tab move the focus on from the button
-        }
-        if (event->type() == QEvent::InputMethod && Wiring::FiltersKeys(name)) {
-            // Text composed by an input method is typed text too: every character of it
-            // passes the box's filter, and a refused one drops the whole composition.
-            const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
-            bool refused = false;
-            for (const QChar unit : commit) {
-                auto KeyAscii = static_cast<std::int16_t>(unit.unicode());
-                wiring_.KeyPress(name, KeyAscii);
-                refused = refused || KeyAscii != static_cast<std::int16_t>(unit.unicode());
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            if (event->type() == QEvent::KeyPress) {
+                return typeKey(edit, static_cast<QKeyEvent*>(event));
             }
-            return refused;
+            if (event->type() == QEvent::InputMethod) {
+                typeComposed(edit, static_cast<QInputMethodEvent*>(event));
+            }
+        } else if (event->type() == QEvent::KeyPress &&
+                   IsArrow(static_cast<QKeyEvent*>(event)->key())) {
+            return true; // only Tab and Shift+Tab move the focus on from the button
         }
         break;
     case QEvent::FocusOut: {
@@ -360,7 +366,10 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool QtWindow::filterKey(QLineEdit* edit, QKeyEvent* event) {
+// The UTF-16 code units a key types into a box, as Windows types them: Control with a letter or
+// one of @[\]^_ the matching control character, Control with Backspace DEL, Backspace code 8.
+// None for the keys that type no character (arrows, Home, End, Delete, Tab, Enter, Escape).
+std::u16string QtWindow::unitsTyped(const QKeyEvent* event) {
     const int key = event->key();
     switch (key) {
     case Qt::Key_Tab:
@@ -369,57 +378,75 @@ bool QtWindow::filterKey(QLineEdit* edit, QKeyEvent* event) {
     case Qt::Key_Enter:
     case Qt::Key_Escape:
     case Qt::Key_Delete:
-        return false; // these type no character
+        return {};
     default:
         break;
     }
-
-    // The character codes the key types. Control with a letter or one of @[\]^_ types the
-    // matching control character, Control with Backspace types DEL.
-    std::vector<char16_t> codes;
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods.testFlag(Qt::ControlModifier) && !mods.testFlag(Qt::AltModifier)) {
         if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-            codes.push_back(static_cast<char16_t>(key - Qt::Key_A + 1));
-        } else if (key >= Qt::Key_BracketLeft && key <= Qt::Key_Underscore) {
-            codes.push_back(static_cast<char16_t>(key - Qt::Key_At));
-        } else if (key == Qt::Key_Backspace) {
-            codes.push_back(127);
+            return {static_cast<char16_t>(key - Qt::Key_A + 1)};
         }
-    }
-    if (codes.empty()) {
+        if (key >= Qt::Key_BracketLeft && key <= Qt::Key_Underscore) {
+            return {static_cast<char16_t>(key - Qt::Key_At)};
+        }
         if (key == Qt::Key_Backspace) {
-            codes.push_back(8);
-        } else {
-            for (const QChar unit : event->text()) {
-                codes.push_back(unit.unicode());
-            }
+            return {u'\x7F'};
         }
     }
-    if (codes.empty()) {
-        return false; // arrows, Home, End and the like
+    if (key == Qt::Key_Backspace) {
+        return {u'\b'};
     }
+    return event->text().toStdU16String();
+}
 
-    const std::string control = edit->objectName().toStdString();
-    QString kept;
-    bool changed = false;
-    for (const char16_t code : codes) {
-        auto KeyAscii = static_cast<std::int16_t>(code);
-        wiring_.KeyPress(control, KeyAscii);
-        if (KeyAscii != static_cast<std::int16_t>(code)) {
-            changed = true;
+// What enters the box the wiring says, each character in turn; Backspace as the box's own.
+// Nothing entering leaves the text untouched: an empty insertion would still report a change.
+void QtWindow::enter(QLineEdit* edit, std::u16string_view units) {
+    QString run;
+    const auto flush = [&] {
+        if (!run.isEmpty()) {
+            edit->insert(run);
+            run.clear();
         }
-        if (KeyAscii != 0) {
-            kept.append(QChar(static_cast<char16_t>(KeyAscii)));
+    };
+    for (const char16_t unit : units) {
+        if (unit == u'\b') {
+            flush();
+            edit->backspace();
+        } else {
+            run.append(QChar(unit));
         }
     }
-    if (!changed) {
-        return false; // the box handles the key as usual
+    flush();
+}
+
+bool QtWindow::typeKey(QLineEdit* edit, const QKeyEvent* event) {
+    const std::u16string units = unitsTyped(event);
+    if (units.empty()) {
+        return false;
     }
-    if (!kept.isEmpty()) {
-        edit->insert(kept);
+    const std::u16string enters = wiring_.Typed(edit->objectName().toStdString(), units);
+    if (enters == units) {
+        return false; // the box takes the key as usual
     }
+    enter(edit, enters);
     return true;
+}
+
+// Text an input method commits is typed text too: what the wiring lets enter goes in, in place
+// of the composition.
+void QtWindow::typeComposed(const QLineEdit* edit, QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    if (commit.isEmpty()) {
+        return;
+    }
+    const std::u16string units = commit.toStdU16String();
+    const std::u16string enters = wiring_.Typed(edit->objectName().toStdString(), units);
+    if (enters != units) {
+        event->setCommitString(QString::fromStdU16String(enters), event->replacementStart(),
+                               event->replacementLength());
+    }
 }
 
 bool QtWindow::isEnabledNow(std::string_view control) const {

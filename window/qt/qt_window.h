@@ -13,6 +13,8 @@
 
 class QApplication;
 class QColor;
+class QInputMethodEvent;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -60,8 +62,12 @@ private:
     void buildControls();
     QLineEdit* box(std::string_view control) const;
     bool isEnabledNow(std::string_view control) const;
-    // Runs a typed key through the box's KeyPress handler; true when the key is to be dropped.
-    bool filterKey(QLineEdit* edit, QKeyEvent* event);
+    // A key typed into a box: what it types goes through the wiring; true when the window has
+    // put what enters into the box itself, and the key is not to reach it.
+    bool typeKey(QLineEdit* edit, const QKeyEvent* event);
+    void typeComposed(const QLineEdit* edit, QInputMethodEvent* event);
+    static std::u16string unitsTyped(const QKeyEvent* event);
+    static void enter(QLineEdit* edit, std::u16string_view units);
 
     Wiring wiring_{*this};
     std::map<std::string, QLineEdit*, std::less<>> boxes_;

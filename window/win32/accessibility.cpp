@@ -466,10 +466,11 @@ LRESULT Win32Window::OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam)
         presentation.name = Widen(layout::kCaption);
     } else {
         const layout::Control& c = *item->control;
-        presentation.name = Widen(layout::SpokenName(c));
-        presentation.description = Widen(c.advisory);
-        presentation.role = MsaaRole(layout::SpokenRole(c));
-        presentation.isDefault = c.kind == layout::Kind::Button;
+        const layout::Spoken spoken = layout::SpokenOf(c);
+        presentation.name = Widen(spoken.name);
+        presentation.description = Widen(spoken.description);
+        presentation.role = MsaaRole(spoken.role);
+        presentation.isDefault = spoken.isDefault;
         drawnBy = layout::In::Frame1;
         if (c.kind != layout::Kind::Frame) {
             return AnswerGetObject(hwnd, wParam, lParam, std::move(presentation));
@@ -477,10 +478,10 @@ LRESULT Win32Window::OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam)
     }
     for (const Item& drawn : items_) {
         const layout::Control& c = *drawn.control;
-        if (c.in == drawnBy && !layout::IsWindowed(c.kind) &&
-            layout::SpokenRole(c) != layout::Role::None) {
-            presentation.drawn.push_back(DrawnChild{
-                Widen(layout::SpokenName(c)), MsaaRole(layout::SpokenRole(c)), ScaledRect(c)});
+        const layout::Spoken spoken = layout::SpokenOf(c);
+        if (c.in == drawnBy && !layout::IsWindowed(c.kind) && spoken.role != layout::Role::None) {
+            presentation.drawn.push_back(
+                DrawnChild{Widen(spoken.name), MsaaRole(spoken.role), ScaledRect(c)});
         }
     }
     return AnswerGetObject(hwnd, wParam, lParam, std::move(presentation));

@@ -79,11 +79,13 @@ HFONT Win32Window::FontFor(const layout::Control& control) const {
 // Each edge is scaled on its own, so that controls that meet in twips meet on screen.
 RECT Win32Window::ScaledRect(const layout::Control& c) const {
     if (c.kind == layout::Kind::Line) {
-        return {Scale(c.left, dpi_), Scale(c.top, dpi_), Scale(c.width, dpi_),
-                Scale(c.height, dpi_)};
+        // A line's two end points, from the first to the second.
+        return {Scale(c.ends.x1, dpi_), Scale(c.ends.y1, dpi_), Scale(c.ends.x2, dpi_),
+                Scale(c.ends.y2, dpi_)};
     }
-    return {Scale(c.left, dpi_), Scale(c.top, dpi_), Scale(c.left + c.width, dpi_),
-            Scale(c.top + c.height, dpi_)};
+    const layout::Place& p = c.place;
+    return {Scale(p.left, dpi_), Scale(p.top, dpi_), Scale(p.left + p.width, dpi_),
+            Scale(p.top + p.height, dpi_)};
 }
 
 // After a change of dots per inch: every control in its new place with its new font.

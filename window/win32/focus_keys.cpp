@@ -61,13 +61,10 @@ bool Win32Window::IsEnabledNow(std::string_view control) const {
     return hwnd != nullptr && IsWindowEnabled(hwnd) != FALSE;
 }
 
-void Win32Window::TypeCharacter(Item& box, WPARAM code, LPARAM lParam) {
-    auto KeyAscii = static_cast<std::int16_t>(static_cast<std::uint16_t>(code));
-    wiring_.KeyPress(box.control->name, KeyAscii);
-    if (KeyAscii == 0) {
-        return; // refused
+void Win32Window::TypeCharacters(Item& box, std::u16string_view units, LPARAM lParam) {
+    for (const char16_t unit : wiring_.Typed(box.control->name, units)) {
+        CallBase(box, WM_CHAR, unit, lParam);
     }
-    CallBase(box, WM_CHAR, static_cast<std::uint16_t>(KeyAscii), lParam);
 }
 
 // The messages of a box that concern keys, typed characters and the focus: their result once
@@ -86,7 +83,7 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
     case WM_IME_CHAR:
         // Every typed character goes through KeyPress first, control characters too (Ctrl+V
         // types one); the edit's own handling of WM_IME_CHAR would skip it.
-        TypeCharacter(box, wParam, lParam);
+        TypeCharacters(box, std::u16string(1, static_cast<char16_t>(wParam)), lParam);
         return 0;
     case WM_UNICHAR:
         if (wParam == UNICODE_NOCHAR) {
@@ -95,10 +92,12 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
         if (wParam > 0xFFFF && wParam <= 0x10FFFF) {
             // A character beyond the 16-bit range arrives as its two surrogates, each typed.
             const WPARAM offset = wParam - 0x10000;
-            SendMessageW(box.hwnd, WM_CHAR, 0xD800 + (offset >> 10), lParam);
-            SendMessageW(box.hwnd, WM_CHAR, 0xDC00 + (offset & 0x3FF), lParam);
+            TypeCharacters(box,
+                           std::u16string{static_cast<char16_t>(0xD800 + (offset >> 10)),
+                                          static_cast<char16_t>(0xDC00 + (offset & 0x3FF))},
+                           lParam);
         } else if (wParam <= 0xFFFF) {
-            SendMessageW(box.hwnd, WM_CHAR, wParam, lParam);
+            TypeCharacters(box, std::u16string(1, static_cast<char16_t>(wParam)), lParam);
         }
         return FALSE;
     case WM_IME_STARTCOMPOSITION:

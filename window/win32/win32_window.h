@@ -112,7 +112,8 @@ private:
     // Gives the focus to the control the wiring says it belongs to.
     void RestoreFocus();
     bool IsEnabledNow(std::string_view control) const;
-    void TypeCharacter(Item& box, WPARAM code, LPARAM lParam);
+    // Characters typed into a box, by any path: what the wiring lets enter goes to the edit.
+    void TypeCharacters(Item& box, std::u16string_view units, LPARAM lParam);
     std::optional<LRESULT> OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
 
     // dpi.cpp

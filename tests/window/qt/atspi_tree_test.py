@@ -12,9 +12,11 @@ against the layout table that LAYOUT_ROWS prints:
 - every node has a name, and no node is a bare filler;
 - the window is a frame named by its caption; its children are the labels, boxes, pictures and
   the Results frame, and nothing else (the lines are drawing only);
-- a label is named by its caption; a box by the caption beside it, with its unit, and described
-  by its advisory text; a picture by what it shows; the frame by its caption and the button by
-  its caption; the frame holds exactly its own controls.
+- every control is presented in the role, with the name and the description that the window's
+  rules give it (the layout rows carry them), and the frame holds exactly its own controls;
+- the states the rules give are there: Compute the default button, the passage-time boxes
+  read-only, the effective acceleration unavailable; and, as the window first shows, Compute
+  is unavailable too.
 
 Exits 0 when all holds, 1 with a list of the differences otherwise. Needs Xvfb, dbus-daemon,
 at-spi2-core and python3-pyatspi (scripts/packages.txt).
@@ -204,30 +206,29 @@ def read_layout(layout_rows):
         if fields[0] == "window":
             caption = fields[1]
         else:
-            keys = ["name", "kind", "in", "text", "advisory", "labelledBy", "unitLabel",
-                    "spokenName"]
-            controls.append(dict(zip(keys, fields[1:])))
+            keys = ["name", "kind", "in", "role", "spoken", "description", "states"]
+            control = dict(zip(keys, fields[1:]))
+            control["states"] = set(control["states"].split())
+            controls.append(control)
     return caption, controls
 
 
-def expected_node(control, by_name):
+# The AT-SPI role each role of the window's rules comes out as through Qt's bridge.
+ATSPI_ROLES = {
+    "editable text": "text",
+    "static text": "label",
+    "push button": "push button",
+    "grouping": "panel",
+    "graphic": "image",
+}
+
+
+def expected_node(control, by_name=None):
     """(role, name, description) of a control as a screen reader should get it; None for a
     control that is not to be shown at all."""
-    kind = control["kind"]
-    if kind in ("text box", "free text", "result box"):
-        name = by_name[control["labelledBy"]]["text"]
-        if control["unitLabel"]:
-            name += " (" + by_name[control["unitLabel"]]["text"] + ")"
-        return ("text", name, control["advisory"])
-    if kind == "label":
-        return ("label", control["text"], "")
-    if kind in ("picture box", "image"):
-        return ("image", control["spokenName"], "")
-    if kind == "frame":
-        return ("panel", control["text"].strip(), "")
-    if kind == "button":
-        return ("push button", control["text"], "")
-    return None  # a line
+    if control["role"] == "none":
+        return None  # a line
+    return (ATSPI_ROLES[control["role"]], control["spoken"], control["description"])
 
 
 def node(accessible):
@@ -280,6 +281,39 @@ def check_tree(app, caption, controls):
             problems.append(f"{inside}: unexpected {extra}")
         if len(found) != len(expected):
             problems.append(f"{inside}: {len(found)} children, expected {len(expected)}")
+    return problems + check_states(window, controls)
+
+
+def check_states(window, controls):
+    """The states the rules give each control, and Compute unavailable at start-up."""
+    import pyatspi
+
+    problems = []
+    nodes = {}
+    stack = [window]
+    while stack:
+        accessible = stack.pop()
+        nodes[node(accessible)] = accessible.getState()
+        stack.extend(children(accessible))
+    for control in controls:
+        expected = expected_node(control)
+        if expected is None or expected not in nodes:
+            continue
+        states = nodes[expected]
+        wanted = {
+            "default": ("default" in control["states"], pyatspi.STATE_IS_DEFAULT, True),
+            "read-only": ("read-only" in control["states"], pyatspi.STATE_READ_ONLY, True),
+            "unavailable": ("unavailable" in control["states"] or control["kind"] == "button",
+                            pyatspi.STATE_ENABLED, False),
+        }
+        for what, (on, state, present) in wanted.items():
+            if on and states.contains(state) != present:
+                problems.append(f"{control['name']} is not {what}")
+            elif (not on and state != pyatspi.STATE_ENABLED and states.contains(state)
+                  # Static text is read-only by nature; a box must be editable unless the
+                  # rules make it read-only.
+                  and (what != "read-only" or control["role"] == "editable text")):
+                problems.append(f"{control['name']} is {what}, and should not be")
     return problems
 
 

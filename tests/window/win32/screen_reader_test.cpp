@@ -181,11 +181,14 @@ TEST_F(ScreenReaderTest, EveryControlIsNamedDescribedAndInItsRole) {
         ASSERT_NE(object, nullptr);
         const Read read = ReadObject(object);
         object->Release();
-        EXPECT_EQ(read.name, layout::SpokenName(c));
-        EXPECT_EQ(read.role, ExpectedRole(layout::SpokenRole(c)));
-        if (!c.advisory.empty()) {
-            EXPECT_EQ(read.description, c.advisory);
+        const layout::Spoken spoken = layout::SpokenOf(c);
+        EXPECT_EQ(read.name, spoken.name);
+        EXPECT_EQ(read.role, ExpectedRole(spoken.role));
+        if (!spoken.description.empty()) {
+            EXPECT_EQ(read.description, spoken.description);
         }
+        EXPECT_EQ((read.state & STATE_SYSTEM_DEFAULT) != 0, spoken.isDefault);
+        EXPECT_EQ((read.state & STATE_SYSTEM_READONLY) != 0, spoken.readOnly);
         // What the system says stays: the boxes' texts, the disabled and read-only boxes, and
         // Compute, disabled at start-up and the default button.
         if (c.name == ctl::txtEffAccel) {
@@ -218,8 +221,9 @@ TEST_F(ScreenReaderTest, DrawnCaptionsAndTheLocomotiveAreChildren) {
         }
         ASSERT_EQ(drawn.size(), expected.size());
         for (std::size_t i = 0; i < drawn.size(); ++i) {
-            EXPECT_EQ(drawn[i].name, layout::SpokenName(*expected[i]));
-            EXPECT_EQ(drawn[i].role, ExpectedRole(layout::SpokenRole(*expected[i])));
+            const layout::Spoken spoken = layout::SpokenOf(*expected[i]);
+            EXPECT_EQ(drawn[i].name, spoken.name);
+            EXPECT_EQ(drawn[i].role, ExpectedRole(spoken.role));
         }
     }
 }
@@ -232,7 +236,8 @@ TEST_F(ScreenReaderTest, TheLocomotiveIsFoundAtItsPlace) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    POINT corner{MulDiv(image.left, dpi, 1440), MulDiv(image.top, dpi, 1440)};
+    const layout::Place& place = image.place;
+    POINT corner{MulDiv(place.left, dpi, 1440), MulDiv(place.top, dpi, 1440)};
     ClientToScreen(window_, &corner);
     VARIANT hit{};
     ASSERT_EQ(object->accHitTest(corner.x + 5, corner.y + 5, &hit), S_OK);
@@ -245,7 +250,7 @@ TEST_F(ScreenReaderTest, TheLocomotiveIsFoundAtItsPlace) {
     ASSERT_EQ(object->accLocation(&left, &top, &width, &height, hit), S_OK);
     EXPECT_EQ(left, corner.x);
     EXPECT_EQ(top, corner.y);
-    EXPECT_EQ(width, MulDiv(image.left + image.width, dpi, 1440) - MulDiv(image.left, dpi, 1440));
+    EXPECT_EQ(width, MulDiv(place.left + place.width, dpi, 1440) - MulDiv(place.left, dpi, 1440));
     object->Release();
 }
 
