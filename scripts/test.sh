@@ -41,6 +41,7 @@ trap 'rm -rf "$logs"' EXIT
 "$root/scripts/gates.sh" --build "$root/build" tidy
 "$root/scripts/build.sh" "$root/build" -DKORVANE_WERROR=ON
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
+    --output-junit junit.xml \
     2>&1 | tee "$logs/tests.log"
 
 # stage NAME COMMAND...: runs one stage, its output kept in $logs/NAME.log, and says how long
