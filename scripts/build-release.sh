@@ -7,6 +7,10 @@
 #   scripts/build-release.sh windows [build-dir]   (default build-release-windows/)
 #       korvane.exe (Release, mingw-w64), korvane-<version>-win64.zip, korvane-<version>-setup.exe
 #
+# Beside them, both: the accessibility conformance report korvane-<version>-acr.{md,html,
+# openacr.yaml}, rendered from the test results committed in docs/accessibility/results.json
+# (tools/acr.py), so the same commit gives the same bytes.
+#
 # Builds only those targets, writes their checksums to <build-dir>/SHA256SUMS and the versions
 # of the tools that made them to <build-dir>/BUILDINFO, and prints both. Every time stamp in
 # the artefacts is SOURCE_DATE_EPOCH: taken from the environment when set, otherwise the date
@@ -101,6 +105,11 @@ else
         tools+=(osslsigncode)
     fi
 fi
+
+/usr/bin/python3 "$root/tools/acr.py" render --results "$root/docs/accessibility/results.json" \
+    --out "$build" --name 'korvane-{version}-acr'
+artefacts+=('korvane-*-acr.*')
+tools+=(python3)
 
 sums="$build/SHA256SUMS"
 : >"$sums"

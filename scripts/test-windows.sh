@@ -35,4 +35,7 @@ make_wine_prefix desktop
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
-ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300
+# junit.xml: the results that the accessibility report is made from (tools/acr.py).
+ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 --output-junit junit.xml
+# Every Windows test that the accessibility report names is one that ran.
+/usr/bin/python3 "$root/tools/acr.py" check --platform windows --junit "windows=$build/junit.xml"

@@ -11,7 +11,9 @@
 #      (build-asan/);
 #   4. every libFuzzer target for a fixed time (build-fuzz/);
 #   5. the release artefacts built twice in two folders and compared byte for byte
-#      (scripts/check-reproducible.sh).
+#      (scripts/check-reproducible.sh);
+#   6. the accessibility conformance report of the results of 1 and 2, in build/accessibility/
+#      (tools/acr.py).
 # Options: --quick runs the gates and stage 1 only; --package also builds, installs and starts
 # the Debian package (scripts/check_package.sh; it installs into this machine, so CI asks for
 # it).
@@ -41,6 +43,7 @@ trap 'rm -rf "$logs"' EXIT
 "$root/scripts/gates.sh" --build "$root/build" tidy
 "$root/scripts/build.sh" "$root/build" -DKORVANE_WERROR=ON
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
+    --output-junit junit.xml \
     2>&1 | tee "$logs/tests.log"
 
 # stage NAME COMMAND...: runs one stage, its output kept in $logs/NAME.log, and says how long
@@ -60,6 +63,14 @@ if [ "$quick" -eq 0 ]; then
 fi
 if [ "$package" -eq 1 ]; then
     "$root/scripts/check_package.sh" "$root/build"
+fi
+
+# The accessibility conformance report of this run, from the results of both suites
+# (docs/accessibility/README.md).
+if [ "$quick" -eq 0 ]; then
+    /usr/bin/python3 "$root/tools/acr.py" report --junit "linux=$root/build/junit.xml" \
+        --junit "windows=$root/build-windows/junit.xml" --out "$root/build/accessibility"
+    echo "test: accessibility conformance report in build/accessibility/report.html"
 fi
 
 # One closing line over all stages: the tests of the three suites, the fuzz targets and the
