@@ -28,12 +28,6 @@ std::uint64_t Bits(double value) {
     return bits;
 }
 
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 std::string Format(double value, int precision) {
     char buffer[64];
     const auto result = FormatScientific(buffer, buffer + sizeof buffer, value, precision);
@@ -187,6 +181,12 @@ TEST(ExactDecimalTest, SaysWhenTheTextDoesNotFit) {
 // Against the standard library ---------------------------------------------------------------
 
 #if defined(__cpp_lib_to_chars)
+
+double FromBits(std::uint64_t bits) {
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 // Compares both conversions with the standard library's for one text, and on a mismatch says
 // what each gave.
