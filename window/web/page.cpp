@@ -219,6 +219,7 @@ void MakeControl(const Control& c) {
 // window's own controls first, then the frame's; lines, which have none, last.
 std::vector<const Control*> PageOrder() {
     std::vector<const Control*> order;
+    order.reserve(layout::kControls.size());
     for (const Control& c : layout::kControls) {
         order.push_back(&c);
     }
