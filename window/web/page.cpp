@@ -145,17 +145,12 @@ void MakeBox(const Control& c) {
     }
 }
 
-// The advisory text: the tool tip, and the accessible description through a hidden element.
+// The advisory text: the tool tip, and with it the accessible description, which a browser
+// takes from the title of an element named otherwise.
 void Describe(const Control& c) {
-    if (c.advisory.empty()) {
-        return;
+    if (!c.advisory.empty()) {
+        dom::SetAttribute(c.name, "title", c.advisory);
     }
-    dom::SetAttribute(c.name, "title", c.advisory);
-    const std::string description = std::string(c.name) + "-advisory";
-    dom::Create("span", description, layout::kWindowName);
-    dom::SetAttribute(description, "hidden", "");
-    dom::SetText(description, c.advisory);
-    dom::SetAttribute(c.name, "aria-describedby", description);
 }
 
 void MakeControl(const Control& c) {

@@ -1,6 +1,6 @@
 // The page against the layout table, in headless Chromium: every control an element with its
 // control name as id, in its container, at its place and size in CSS pixels (twips / 15), with
-// its caption and its advisory text as tool tip; the pictures decoded; the two passage-time
+// its caption and its advisory text as tool tip and accessible description; the pictures decoded; the two passage-time
 // boxes on top of the Results frame; the state Form_Load leaves.
 //   node layout_test.js PAGE.html LAYOUT-TABLE.js WORK-DIR
 'use strict';
@@ -92,6 +92,15 @@ async function main() {
       if (c.kind === 'picture box' || c.kind === 'image') {
         expect(s.loaded === true, where + 'picture not shown');
       }
+    }
+
+    // The advisory text is also the accessible description (which the browser gives with
+    // runs of blanks collapsed, as it does every name and description).
+    for (const c of table.controls.filter((c) => c.advisory !== '')) {
+      const node = await page.accessibility.snapshot({root: await page.$('#' + c.name)});
+      const want = c.advisory.replace(/\s+/g, ' ').trim();
+      expect(node && node.description === want,
+             c.name + ': description "' + (node && node.description) + '"');
     }
 
     // Form_Load blanks the input boxes, writes the effective acceleration and disables Compute.
