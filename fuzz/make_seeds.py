@@ -100,6 +100,13 @@ def main():
         number_blobs.append(head + body)
     write("fuzz_number_text", number_blobs)
 
+    # Precision byte, double, then a text as conversions.cpp hands them on ("0.<digits>e<n>").
+    decimal_texts = READ_TEXTS + ["0.9007199254740993e16", "0." + "9" * 900 + "e1",
+                                  "0.24703282292062327e-323", "0.17976931348623158e309"]
+    write("fuzz_exact_decimal",
+          [bytes([i % 18]) + struct.pack("<d", DOUBLES[i % len(DOUBLES)]) + text(t)
+           for i, t in enumerate(decimal_texts)])
+
     write("fuzz_check_range",
           [bytes([choice]) + text(typed) + b"\0" + text(advisory)
            for choice, typed, advisory in RANGE_CASES])

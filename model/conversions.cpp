@@ -1,4 +1,5 @@
 #include "model/conversions.h"
+#include "model/exact_decimal.h"
 
 #include <array>
 #include <cfloat>
@@ -190,8 +191,7 @@ double ReadNumber(std::string_view text) {
     form.append(expText.data(), expEnd);
 
     double magnitude = 0.0;
-    const auto result = std::from_chars(form.data(), form.data() + form.size(), magnitude,
-                                        std::chars_format::general);
+    const auto result = FromCharsGeneral(form.data(), form.data() + form.size(), magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         return total > 0 ? infinity : zero;
     }
@@ -211,8 +211,8 @@ std::string NumberText(double value, Precision precision) {
 
     const int digits = precision == Precision::Double ? 15 : 7;
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                      std::fabs(value), std::chars_format::scientific, digits - 1);
+    const auto result = ToCharsScientific(buffer.data(), buffer.data() + buffer.size(),
+                                          std::fabs(value), digits - 1);
     const std::string_view sci(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
 
     // sci is "d.ddde+XX" (or "de+XX" with one digit): split into mantissa digits and exponent.

@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 seconds="${FUZZ_SECONDS:-15}"
-targets=(fuzz_read_number fuzz_number_text fuzz_check_range fuzz_compute)
+targets=(fuzz_read_number fuzz_number_text fuzz_exact_decimal fuzz_check_range fuzz_compute)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKORVANE_FUZZ=ON -DKORVANE_WINDOW=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCHMARKS=OFF \

@@ -7,8 +7,9 @@
 #   - shellcheck: the shell scripts, .ci/run included, checked by ShellCheck (.shellcheckrc);
 #   - tidy: clang-tidy (.clang-tidy) over the program's own code: model/, checks/ and window/
 #       with the Qt adapter, from the compile commands of DIR (build/ unless given; configured
-#       here when it is not yet), and the Win32 adapter of window/win32/ from those of a cross
-#       configuration in build-tidy-windows/.
+#       here when it is not yet), the Win32 adapter of window/win32/ from those of a cross
+#       configuration in build-tidy-windows/, and the web adapter of window/web/ from those of
+#       a WebAssembly configuration in build-tidy-web/.
 #
 # Every finding is printed as file:line: what, grouped by file, and fails the run; all asked-for
 # gates run even when an earlier one fails. The files are those git knows of, new ones not yet
@@ -138,10 +139,23 @@ gate_tidy() {
     output+=$'\n'"$("$tool" -quiet -j "$(nproc)" -p "$cross" "${args[@]}" \
         "^$root_re/window/win32/.*\.cpp$" 2>&1 || true)"
 
+    # The web adapter, from the compile commands of a WebAssembly configuration, with the
+    # header of its pictures, which the build makes.
+    local web="$root/build-tidy-web"
+    if ! command -v emcmake >/dev/null; then
+        echo "tidy: emcmake not found (scripts/setup.sh installs emscripten)"
+        return 1
+    fi
+    emcmake cmake -S "$root" -B "$web" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/emscripten.cmake" >/dev/null 2>&1
+    cmake --build "$web" --target korvane_web_pictures >/dev/null
+    output+=$'\n'"$("$tool" -quiet -j "$(nproc)" -p "$web" -extra-arg=-Wno-error \
+        "^$root_re/window/web/.*\.cpp$" 2>&1 || true)"
+
     local checked
     checked="$(grep -c -- '-quiet /' <<<"$output" || true)"
     echo "tidy: $(clang-tidy --version | grep -o 'version [0-9.]*'), $checked files" \
-        "(model/, checks/, window/ from $build; window/win32/ from $cross)"
+        "(model/, checks/, window/ from $build; window/win32/ from $cross; window/web/ from $web)"
     if [ "$checked" -eq 0 ]; then
         echo "tidy: no file checked"
         return 1

@@ -7,12 +7,15 @@
 #   2. the Windows tests (model, checks, the Win32 window, the UTF conversions, the installer)
 #      cross-built for Windows x86-64 and run under Wine (scripts/test-windows.sh,
 #      build-windows/);
-#   3. the same suite as in 1 built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   3. the web page and the model, checks and wiring suites built as WebAssembly with
+#      emscripten, the suites and the byte-identity table run under node, the page in headless
+#      Chromium (scripts/test-web.sh, build-web/);
+#   4. the same suite as in 1 built with AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
-#   4. every libFuzzer target for a fixed time (build-fuzz/);
-#   5. the release artefacts built twice in two folders and compared byte for byte
+#   5. every libFuzzer target for a fixed time (build-fuzz/);
+#   6. the release artefacts built twice in two folders and compared byte for byte
 #      (scripts/check-reproducible.sh);
-#   6. the accessibility conformance report of the results of 1 and 2, in build/accessibility/
+#   7. the accessibility conformance report of the results of 1 and 2, in build/accessibility/
 #      (tools/acr.py).
 # Options: --quick runs the gates and stage 1 only; --package also builds, installs and starts
 # the Debian package (scripts/check_package.sh; it installs into this machine, so CI asks for
@@ -57,6 +60,7 @@ stage() {
 
 if [ "$quick" -eq 0 ]; then
     stage windows "$root/scripts/test-windows.sh"
+    stage web "$root/scripts/test-web.sh"
     stage sanitize "$root/scripts/sanitize.sh"
     stage fuzz "$root/scripts/fuzz.sh"
     stage reproducible "$root/scripts/check-reproducible.sh"
@@ -73,10 +77,10 @@ if [ "$quick" -eq 0 ]; then
     echo "test: accessibility conformance report in build/accessibility/report.html"
 fi
 
-# One closing line over all stages: the tests of the three suites, the fuzz targets and the
+# One closing line over all stages: the tests of the four suites, the fuzz targets and the
 # reproducibility check.
 passed=0
-for log in "$logs/tests.log" "$logs/windows.log" "$logs/sanitize.log"; do
+for log in "$logs/tests.log" "$logs/windows.log" "$logs/web.log" "$logs/sanitize.log"; do
     [ -f "$log" ] || continue
     n="$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9][0-9]*\).*/\1/p' "$log" | tail -n1)"
     passed=$((passed + ${n:-0}))

@@ -47,6 +47,10 @@ class CommaLocaleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         savedC_ = std::setlocale(LC_ALL, nullptr);
+#ifdef __EMSCRIPTEN__
+        // musl accepts the German locale's name, but its decimal point stays ".".
+        GTEST_SKIP() << "the browser's C library (musl) has no comma-decimal locale";
+#endif
         std::locale german;
         try {
             german = GermanCppLocale();

@@ -1,7 +1,7 @@
-#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -165,7 +165,11 @@ std::vector<double> SpecialDoubles() {
     };
     std::mt19937_64 rng(424242);
     for (int n = 0; n < 3000; ++n) {
-        values.push_back(std::bit_cast<double>(rng()));
+        // memcpy rather than std::bit_cast, which emscripten's C++ library lacks.
+        const std::uint64_t bits = rng();
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof value);
+        values.push_back(value);
     }
     return values;
 }

@@ -1,0 +1,70 @@
+// Prints the layout table as JSON for the page's browser test, which compares every element of
+// the page with it: first the window, then one object per control, one a line.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "window/layout.h"
+
+namespace {
+
+namespace layout = korvane::layout;
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+        }
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+std::string_view KindName(layout::Kind kind) {
+    switch (kind) {
+    case layout::Kind::TextBox:
+        return "text box";
+    case layout::Kind::FreeText:
+        return "free text";
+    case layout::Kind::ResultBox:
+        return "result box";
+    case layout::Kind::Label:
+        return "label";
+    case layout::Kind::PictureBox:
+        return "picture box";
+    case layout::Kind::Frame:
+        return "frame";
+    case layout::Kind::Button:
+        return "button";
+    case layout::Kind::Image:
+        return "image";
+    case layout::Kind::Line:
+        return "line";
+    }
+    return "?";
+}
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+} // namespace
+
+int main() {
+    Print("{\"window\": " + Quoted(layout::kWindowName) + ", \"caption\": " +
+          Quoted(layout::kCaption) + ", \"width\": " + std::to_string(layout::kClientWidth) +
+          ", \"height\": " + std::to_string(layout::kClientHeight) +
+          ", \"twipsPerPixel\": " + std::to_string(layout::kTwipsPerPixel) + "}");
+    for (const layout::Control& c : layout::kControls) {
+        const std::string_view in = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
+        Print("{\"name\": " + Quoted(c.name) + ", \"kind\": " + Quoted(KindName(c.kind)) +
+              ", \"in\": " + Quoted(in) + ", \"left\": " + std::to_string(c.left) +
+              ", \"top\": " + std::to_string(c.top) + ", \"width\": " + std::to_string(c.width) +
+              ", \"height\": " + std::to_string(c.height) + ", \"text\": " + Quoted(c.text) +
+              ", \"advisory\": " + Quoted(c.advisory) + "}");
+    }
+    return 0;
+}

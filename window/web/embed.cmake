@@ -1,0 +1,17 @@
+# Writes a C++ header holding files as byte arrays, one inline constexpr array a file:
+#   cmake -DOUTPUT=header.h -DARRAYS=name=file,name=file... -P embed.cmake
+set(text "#pragma once\n\n// Made by window/web/embed.cmake from the files named here; not edited by hand.\n")
+string(APPEND text "namespace korvane::web::embedded {\n")
+string(REPLACE "," ";" entries "${ARRAYS}")
+foreach(entry IN LISTS entries)
+    string(REPLACE "=" ";" pair "${entry}")
+    list(GET pair 0 name)
+    list(GET pair 1 file)
+    file(READ "${file}" hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(REGEX REPLACE "((0x..,){16})" "\\1\n    " bytes "${bytes}")
+    get_filename_component(base "${file}" NAME)
+    string(APPEND text "\n// ${base}\ninline constexpr unsigned char ${name}[] = {\n    ${bytes}\n};\n")
+endforeach()
+string(APPEND text "\n} // namespace korvane::web::embedded\n")
+file(WRITE "${OUTPUT}" "${text}")
