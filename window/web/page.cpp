@@ -97,20 +97,20 @@ void SetFont(std::string_view id, const layout::FontFace& face) {
     dom::SetStyle(id, "font-weight", std::to_string(face.weight));
 }
 
-void Place(std::string_view id, int left, int top, int width, int height) {
-    dom::SetStyle(id, "left", Px(left));
-    dom::SetStyle(id, "top", Px(top));
-    dom::SetStyle(id, "width", Px(width));
-    dom::SetStyle(id, "height", Px(height));
+void Place(std::string_view id, const layout::Place& place) {
+    dom::SetStyle(id, "left", Px(place.left));
+    dom::SetStyle(id, "top", Px(place.top));
+    dom::SetStyle(id, "width", Px(place.width));
+    dom::SetStyle(id, "height", Px(place.height));
 }
 
 // A line from (X1, Y1) to (X2, Y2): an SVG of its bounding box, one pixel wider and higher,
 // with the stroke through the pixel centres.
 void MakeLine(const Control& c) {
-    const int x1 = layout::Pixels(c.left);
-    const int y1 = layout::Pixels(c.top);
-    const int x2 = layout::Pixels(c.width);
-    const int y2 = layout::Pixels(c.height);
+    const int x1 = layout::Pixels(c.ends.x1);
+    const int y1 = layout::Pixels(c.ends.y1);
+    const int x2 = layout::Pixels(c.ends.x2);
+    const int y2 = layout::Pixels(c.ends.y2);
     const int left = std::min(x1, x2);
     const int top = std::min(y1, y2);
     dom::SetStyle(c.name, "left", std::to_string(left) + "px");
@@ -164,13 +164,13 @@ void MakeControl(const Control& c) {
         MakeLine(c);
         return;
     }
-    Place(c.name, c.left, c.top, c.width, c.height);
+    Place(c.name, c.place);
     switch (c.kind) {
     case Kind::TextBox:
     case Kind::FreeText:
     case Kind::ResultBox:
         MakeBox(c);
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenName(c));
+        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
         break;
     case Kind::Label:
         dom::SetText(c.name, c.text);
@@ -181,7 +181,7 @@ void MakeControl(const Control& c) {
         break;
     case Kind::Frame: {
         dom::SetAttribute(c.name, "role", "group");
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenName(c));
+        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
         const std::string caption = std::string(c.name) + "-caption";
         dom::Create("span", caption, c.name);
         dom::SetAttribute(caption, "class", "caption");
@@ -195,7 +195,7 @@ void MakeControl(const Control& c) {
         break;
     case Kind::PictureBox:
     case Kind::Image: {
-        dom::SetAttribute(c.name, "alt", layout::SpokenName(c));
+        dom::SetAttribute(c.name, "alt", layout::SpokenOf(c).name);
         if (c.kind == Kind::PictureBox) {
             dom::SetStyle(c.name, "background-color",
                           c.back == layout::Back::Menu ? "Menu" : "ButtonFace");
