@@ -21,7 +21,7 @@
 
 namespace {
 
-QLineEdit* edit(korvane::QtWindow& window, std::string_view name) {
+QLineEdit* edit(korvane::qt::QtWindow& window, std::string_view name) {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name.data(), qsizetype(name.size())));
 }
 
@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    korvane::ApplyLook(app);
-    korvane::QtWindow window;
+    korvane::qt::ApplyLook(app);
+    korvane::qt::QtWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("compute_click: the window was not exposed\n", stderr);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace korvane {
+namespace korvane::qt {
 
 LineItem::LineItem(QWidget* parent, const QLine& line) : QWidget(parent), line_(line) {
     const int left = std::min(line.x1(), line.x2());
@@ -81,4 +81,4 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
     painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
 }
 
-} // namespace korvane
+} // namespace korvane::qt

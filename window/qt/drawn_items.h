@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-namespace korvane {
+namespace korvane::qt {
 
 // A solid line one pixel wide, drawn on its container between two points given in the
 // container's coordinates. It covers just the bounding box of the line, lets every mouse event
@@ -72,4 +72,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -19,7 +19,7 @@ static void registerKorvaneResources() {
     Q_INIT_RESOURCE(korvane);
 }
 
-namespace korvane {
+namespace korvane::qt {
 
 namespace {
 
@@ -127,4 +127,4 @@ void ApplyLook(QApplication& app) {
     QToolTip::setFont(font);
 }
 
-} // namespace korvane
+} // namespace korvane::qt

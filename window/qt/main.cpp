@@ -72,8 +72,8 @@ int main(int argc, char* argv[]) {
 
     // Lets the desktop match the window to its menu entry (Wayland needs it).
     QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
-    korvane::ApplyLook(app);
-    korvane::QtWindow window;
+    korvane::qt::ApplyLook(app);
+    korvane::qt::QtWindow window;
     window.show();
     return QApplication::exec();
 }

@@ -18,7 +18,7 @@ class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
-namespace korvane {
+namespace korvane::qt {
 
 // Gives the application the look the window is laid out for, the same on every desktop: the
 // bundled Liberation Sans faces, the Fusion style and a fixed palette. Call once, right after
@@ -78,4 +78,4 @@ private:
     bool activationPending_ = false;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -32,7 +32,7 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { window_ = std::make_unique<korvane::QtWindow>(); }
+    void init() { window_ = std::make_unique<korvane::qt::QtWindow>(); }
     void cleanup() { window_.reset(); }
 
     void namesAndDescriptions_data();
@@ -40,7 +40,7 @@ private slots:
     void everyBoxAndButtonIsNamed();
 
 private:
-    std::unique_ptr<korvane::QtWindow> window_;
+    std::unique_ptr<korvane::qt::QtWindow> window_;
 };
 
 void AccessibilityTest::namesAndDescriptions_data() {

@@ -19,7 +19,7 @@ const QString kSpeedMessage = QStringLiteral("Entered Value of 50 is outside of 
 class DesktopWithButtonIcons {
 public:
     DesktopWithButtonIcons() { QApplication::setStyle(new ButtonIcons); }
-    ~DesktopWithButtonIcons() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    ~DesktopWithButtonIcons() { korvane::qt::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
     DesktopWithButtonIcons(const DesktopWithButtonIcons&) = delete;
     DesktopWithButtonIcons& operator=(const DesktopWithButtonIcons&) = delete;
 
@@ -43,7 +43,7 @@ class BehaviourTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    void initTestCase() { korvane::qt::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
 
     void startUpShowsBlankInputsAndDisabledCompute() {
         Harness h;

@@ -70,7 +70,7 @@ class FocusSessionsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    void initTestCase() { korvane::qt::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
 
     void session_data() {
         QTest::addColumn<int>("index");
@@ -93,7 +93,7 @@ private slots:
         QFETCH(bool, careful);
         const sessions::Session& session =
             sessions::FocusSessions()[static_cast<std::size_t>(index)];
-        korvane::QtWindow window;
+        korvane::qt::QtWindow window;
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));

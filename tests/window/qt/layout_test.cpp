@@ -130,7 +130,7 @@ class LayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    void initTestCase() { korvane::qt::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
 
     void theWindow() {
         Harness h;
@@ -235,7 +235,7 @@ private slots:
         QVERIFY(h.active());
         for (const ExpectedLine& e : kLines) {
             const QByteArray row = QByteArray("line ") + e.name;
-            auto* line = h.window().findChild<korvane::LineItem*>(e.name);
+            auto* line = h.window().findChild<korvane::qt::LineItem*>(e.name);
             QVERIFY2(line != nullptr, row);
             QVERIFY2(line->parentWidget()->objectName() == QLatin1String(e.container), row);
             const QLine expected(e.x1 / 15, e.y1 / 15, e.x2 / 15, e.y2 / 15);
@@ -276,15 +276,15 @@ private slots:
         const Row rows[] = {
             {"Picture1", {50, 67}, QColor(240, 240, 240)},
             {"Picture2", {50, 67}, QColor(240, 240, 240)},
-            {"Picture3", {82, 30}, korvane::MenuColour()},
+            {"Picture3", {82, 30}, korvane::qt::MenuColour()},
         };
         for (const Row& row : rows) {
-            auto* box = h.window().findChild<korvane::PictureBox*>(row.name);
+            auto* box = h.window().findChild<korvane::qt::PictureBox*>(row.name);
             QVERIFY2(box != nullptr, row.name);
             QCOMPARE(box->picture().size(), row.size);
             QCOMPARE(box->background(), row.background);
         }
-        auto* image = h.window().findChild<korvane::ImageItem*>("Image1");
+        auto* image = h.window().findChild<korvane::qt::ImageItem*>("Image1");
         QVERIFY(image != nullptr);
         QCOMPARE(image->picture().size(), QSize(154, 223));
 
@@ -292,7 +292,7 @@ private slots:
         // pixels.
         const QImage shot = h.window().grab().toImage();
         const QImage signal =
-            h.window().findChild<korvane::PictureBox*>("Picture1")->picture().toImage();
+            h.window().findChild<korvane::qt::PictureBox*>("Picture1")->picture().toImage();
         QCOMPARE(shot.pixel(272 + 10, 128 + 20), signal.pixel(10, 20));
         QCOMPARE(shot.pixel(272 + 49, 128 + 66), signal.pixel(49, 66));
         QCOMPARE(QColor(shot.pixel(272 + 55, 128 + 70)), QColor(240, 240, 240));

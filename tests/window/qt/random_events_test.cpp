@@ -176,7 +176,7 @@ std::string Describe(const Event& e) {
     return "?";
 }
 
-void Apply(korvane::drive::Driver& driver, korvane::QtWindow& window, const Event& e) {
+void Apply(korvane::drive::Driver& driver, korvane::qt::QtWindow& window, const Event& e) {
     switch (e.kind) {
     case Kind::Type:
         driver.type(QString(QLatin1Char(e.ch)));
@@ -289,7 +289,7 @@ Expected Model(const std::array<std::string, 6>& texts) {
 
 // What the test reads of the window.
 struct View {
-    korvane::QtWindow& window;
+    korvane::qt::QtWindow& window;
     korvane::drive::Driver& driver;
     QLineEdit* box(const char* name) const { return window.findChild<QLineEdit*>(name); }
     QPushButton* compute() const { return window.findChild<QPushButton*>("Command1"); }
@@ -317,7 +317,7 @@ struct Seen {
 // invariant fails (and why), or -1.
 int Play(const std::vector<Event>& events, std::string& why, Seen* seen = nullptr) {
     QApplication::clipboard()->setText(QStringLiteral("42"));
-    korvane::QtWindow window;
+    korvane::qt::QtWindow window;
     window.show();
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) {
@@ -473,7 +473,7 @@ class RandomEventsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { korvane::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
+    void initTestCase() { korvane::qt::ApplyLook(*qobject_cast<QApplication*>(qApp)); }
 
     void windowAgreesWithTheModelAfterEveryEvent_data() {
         QTest::addColumn<std::uint32_t>("seed");

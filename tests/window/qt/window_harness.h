@@ -65,14 +65,14 @@ private:
 // One freshly created, shown and active window per test.
 class Harness {
 public:
-    Harness() : window_(std::make_unique<QtWindow>()) {
+    Harness() : window_(std::make_unique<qt::QtWindow>()) {
         window_->show();
         window_->activateWindow();
         active_ = QTest::qWaitForWindowActive(window_.get());
     }
 
     bool active() const { return active_; }
-    QtWindow& window() { return *window_; }
+    qt::QtWindow& window() { return *window_; }
 
     QLineEdit* box(const char* name) const { return window_->findChild<QLineEdit*>(name); }
     QPushButton* compute() const { return window_->findChild<QPushButton*>("Command1"); }
@@ -115,7 +115,7 @@ public:
 
 private:
     MessageAnswerer answerer_;
-    std::unique_ptr<QtWindow> window_;
+    std::unique_ptr<qt::QtWindow> window_;
     bool active_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "accessible.h"
+#include "accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QList>
@@ -6,7 +6,7 @@
 
 #include "window/layout.h"
 
-namespace korvane {
+namespace korvane::qt {
 
 namespace {
 
@@ -93,4 +93,4 @@ void InstallAccessibility() {
     }();
 }
 
-} // namespace korvane
+} // namespace korvane::qt

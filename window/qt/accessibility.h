@@ -1,6 +1,6 @@
 #pragma once
 
-namespace korvane {
+namespace korvane::qt {
 
 // Tells Qt how to present the window to assistive technology: every control in the role the
 // window's rules give it (layout::SpokenOf), found by its control name; the window as a frame;
@@ -8,4 +8,4 @@ namespace korvane {
 // called. The widgets must carry their control names from the moment they are made.
 void InstallAccessibility();
 
-} // namespace korvane
+} // namespace korvane::qt
