@@ -44,10 +44,6 @@ void QtWindow::SetText(std::string_view control, std::string_view text) {
     }
 }
 
-std::string QtWindow::AdvisoryText(std::string_view control) const {
-    return std::string(layout::AdvisoryOf(control));
-}
-
 void QtWindow::SetEnabled(std::string_view control, bool enabled) {
     if (control == ctl::Command1) {
         command1_->setEnabled(enabled);

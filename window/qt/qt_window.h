@@ -9,7 +9,7 @@
 
 #include "model/calculator_state.h"
 #include "model/window_ops.h"
-#include "window/wiring.h"
+#include "window/window_base.h"
 
 class QApplication;
 class QColor;
@@ -32,7 +32,7 @@ QColor MenuColour();
 // and the results, built from the layout table. It forwards its native events to the wiring,
 // which owns the calculator state, and lets the model and the checks reach its boxes and its
 // Compute button by their control names.
-class QtWindow : public QWidget, public WindowOps {
+class QtWindow : public QWidget, public WindowBase {
     Q_OBJECT
 public:
     // Creates the window with all its controls and runs Form_Load; the window is not shown.
@@ -42,15 +42,12 @@ public:
     // WindowOps
     std::string Text(std::string_view control) const override;
     void SetText(std::string_view control, std::string_view text) override;
-    std::string AdvisoryText(std::string_view control) const override;
     void SetEnabled(std::string_view control, bool enabled) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
     void Beep() override;
 
     // How many times the window has sounded the beep since it was created.
     int beepCount() const { return beepCount_; }
-
-    const CalculatorState& state() const { return wiring_.State(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,7 +66,6 @@ private:
     static std::u16string unitsTyped(const QKeyEvent* event);
     static void enter(QLineEdit* edit, std::u16string_view units);
 
-    Wiring wiring_{*this};
     std::map<std::string, QLineEdit*, std::less<>> boxes_;
     QPushButton* command1_ = nullptr;
     int beepCount_ = 0;

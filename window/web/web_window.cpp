@@ -33,10 +33,6 @@ void WebWindow::SetText(std::string_view control, std::string_view text) {
     wiring_.Change(control); // an assigned text raises Change, as typing does
 }
 
-std::string WebWindow::AdvisoryText(std::string_view control) const {
-    return std::string(layout::AdvisoryOf(control));
-}
-
 void WebWindow::SetEnabled(std::string_view control, bool enabled) {
     dom::SetDisabled(control, !enabled);
 }

@@ -3,21 +3,19 @@
 #include <string>
 #include <string_view>
 
-#include "model/window_ops.h"
-#include "window/wiring.h"
+#include "window/window_base.h"
 
 // The window on the page: the model and the checks reach its boxes and its Compute button by
 // their control names, which are the ids of their elements.
 namespace korvane::web {
 
-class WebWindow : public WindowOps {
+class WebWindow : public WindowBase {
 public:
     // Builds the page from the layout table and runs Form_Load.
     WebWindow();
 
     std::string Text(std::string_view control) const override;
     void SetText(std::string_view control, std::string_view text) override;
-    std::string AdvisoryText(std::string_view control) const override;
     void SetEnabled(std::string_view control, bool enabled) override;
     // Opens the message as a modal <dialog> and returns at once: the page's code runs on while
     // it is open, unlike a desktop message box.
@@ -26,9 +24,6 @@ public:
     void Beep() override;
 
     Wiring& Events() { return wiring_; }
-
-private:
-    Wiring wiring_{*this};
 };
 
 } // namespace korvane::web

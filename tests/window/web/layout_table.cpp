@@ -60,10 +60,18 @@ int main() {
           ", \"twipsPerPixel\": " + std::to_string(layout::kTwipsPerPixel) + "}");
     for (const layout::Control& c : layout::kControls) {
         const std::string_view in = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
+        // A control's place, or a line's two end points.
+        const std::string where = c.kind == layout::Kind::Line
+                                      ? "\"x1\": " + std::to_string(c.ends.x1) +
+                                            ", \"y1\": " + std::to_string(c.ends.y1) +
+                                            ", \"x2\": " + std::to_string(c.ends.x2) +
+                                            ", \"y2\": " + std::to_string(c.ends.y2)
+                                      : "\"left\": " + std::to_string(c.place.left) +
+                                            ", \"top\": " + std::to_string(c.place.top) +
+                                            ", \"width\": " + std::to_string(c.place.width) +
+                                            ", \"height\": " + std::to_string(c.place.height);
         Print("{\"name\": " + Quoted(c.name) + ", \"kind\": " + Quoted(KindName(c.kind)) +
-              ", \"in\": " + Quoted(in) + ", \"left\": " + std::to_string(c.left) +
-              ", \"top\": " + std::to_string(c.top) + ", \"width\": " + std::to_string(c.width) +
-              ", \"height\": " + std::to_string(c.height) + ", \"text\": " + Quoted(c.text) +
+              ", \"in\": " + Quoted(in) + ", " + where + ", \"text\": " + Quoted(c.text) +
               ", \"advisory\": " + Quoted(c.advisory) + "}");
     }
     return 0;

@@ -76,11 +76,11 @@ async function main() {
       }
       const where = c.name + ': ';
       expect(s.parent === c.in, where + 'in ' + s.parent + ', not ' + c.in);
-      // A line's four numbers are its end points; its element is their bounding box, one
+      // A line's element is the bounding box of its two end points, one
       // pixel wider and higher.
       const want = c.kind === 'line' ?
-          [Math.min(px(c.left), px(c.width)), Math.min(px(c.top), px(c.height)),
-           Math.abs(px(c.width) - px(c.left)) + 1, Math.abs(px(c.height) - px(c.top)) + 1] :
+          [Math.min(px(c.x1), px(c.x2)), Math.min(px(c.y1), px(c.y2)),
+           Math.abs(px(c.x2) - px(c.x1)) + 1, Math.abs(px(c.y2) - px(c.y1)) + 1] :
           [px(c.left), px(c.top), px(c.width), px(c.height)];
       const got = [s.left, s.top, s.width, s.height];
       expect(got.every((v, i) => Math.abs(v - want[i]) < 0.01),
