@@ -42,16 +42,8 @@ QString pictureFile(layout::Picture picture) {
 }
 
 Qt::Alignment alignmentOf(Align align) {
-    switch (align) {
-    case Align::Right:
-        return Qt::AlignRight;
-    case Align::Centre:
-        return Qt::AlignHCenter;
-    case Align::Left:
-    case Align::None:
-        break;
-    }
-    return Qt::AlignLeft;
+    return align == Align::Right ? Qt::AlignRight
+                                 : (align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
 }
 
 } // namespace
