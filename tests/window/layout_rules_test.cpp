@@ -106,6 +106,30 @@ TEST(LayoutTableTest, WhatAScreenReaderIsToldAndHowControlsTakeTheFocus) {
     EXPECT_EQ(layout::FindById(1056), nullptr);
 }
 
+// Tab and Shift+Tab from no control of the ring at all (a name outside it, or none) go to its
+// first or its last stop that can take the focus, as the system's own dialogs do.
+TEST(LayoutTableTest, TabFromNoControlGoesToTheFirstOrLastStop) {
+    struct Row {
+        std::string_view from;
+        bool backwards;
+        bool computeEnabled;
+        std::string_view to;
+    };
+    const Row rows[] = {
+        {"", false, false, "txtLocation"},
+        {"", true, false, "txtSpd"},
+        {"", true, true, "Command1"},
+        {"NoSuchControl", true, false, "txtSpd"},
+    };
+    for (const Row& row : rows) {
+        const std::string_view to =
+            layout::NextInTabRing(row.from, row.backwards, [&](std::string_view c) {
+                return c != "Command1" || row.computeEnabled;
+            });
+        EXPECT_EQ(to, row.to) << "from \"" << row.from << "\"";
+    }
+}
+
 // Font heights in whole pixels, rounded to the nearest: truncating would make the 8-point face
 // 10 pixels at 96 dpi. Only the description is bold.
 TEST(LayoutTableTest, FontsInPixels) {
