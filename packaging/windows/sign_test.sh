@@ -10,19 +10,20 @@
 #     release is checked so, without its key;
 #   - the unsigned packages are the build's own, byte for byte: without a key nothing changes.
 #
-#   sign_test.sh EXE VERSION IDENTITY SOURCE_DATE_EPOCH BUILD_DIR [ICON]
+#   sign_test.sh EXE ACTIONS VERSION IDENTITY SOURCE_DATE_EPOCH BUILD_DIR [ICON]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-if [ "$#" -lt 5 ]; then
-    echo "usage: sign_test.sh EXE VERSION IDENTITY SOURCE_DATE_EPOCH BUILD_DIR [ICON]" >&2
+if [ "$#" -lt 6 ]; then
+    echo "usage: sign_test.sh EXE ACTIONS VERSION IDENTITY SOURCE_DATE_EPOCH BUILD_DIR [ICON]" >&2
     exit 2
 fi
 exe="$1"
-version="$2"
-identity="$3"
-export SOURCE_DATE_EPOCH="$4"
-build="$5"
-icon=("${@:6}")
+actions="$2"
+version="$3"
+identity="$4"
+export SOURCE_DATE_EPOCH="$5"
+build="$6"
+icon=("${@:7}")
 name="korvane-$version"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
@@ -47,7 +48,7 @@ pack() {
     shift
     if ! env -u KORVANE_SIGN -u KORVANE_SIGN_CERT -u KORVANE_SIGN_KEY -u KORVANE_SIGN_PKCS12 \
         -u KORVANE_SIGN_PASSWORD_FILE -u KORVANE_SIGN_TIMESTAMP_URL -u KORVANE_SIGNATURES "$@" \
-        bash "$here/package.sh" "$exe" "$version" "$out" "$identity" "${icon[@]}" \
+        bash "$here/package.sh" "$exe" "$actions" "$version" "$out" "$identity" "${icon[@]}" \
         >"$out.log" 2>&1; then
         cat "$out.log"
         exit 1
