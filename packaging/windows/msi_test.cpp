@@ -318,24 +318,6 @@ void CheckRemoved(const Package& package, const Places& places) {
           L"the remembered folder is removed from HKLM");
 }
 
-// Holds a named mutex as a running Korvane holds its mark.
-class Mark {
-public:
-    explicit Mark(const std::wstring& name) : handle_(CreateMutexW(nullptr, FALSE, name.c_str())) {
-        Check(handle_ != nullptr, L"the test holds the mark " + name);
-    }
-    ~Mark() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    Mark(const Mark&) = delete;
-    Mark& operator=(const Mark&) = delete;
-
-private:
-    HANDLE handle_;
-};
-
 // What is refused while Korvane runs: a run for this version that would change the
 // installation, of its package or of the installed product.
 struct Refusal {

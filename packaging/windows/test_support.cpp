@@ -58,12 +58,12 @@ HWND StartProgram(const std::wstring& exe, const std::wstring& title,
         return nullptr;
     }
     CloseHandle(process.hThread);
-    WindowSearch search{process.dwProcessId, &title, nullptr};
+    HWND window = nullptr;
     WaitFor([&] {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        window = WindowOf(process.dwProcessId, title);
+        return window != nullptr || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
-    return search.found;
+    return window;
 }
 
 } // namespace
@@ -271,6 +271,22 @@ std::optional<DWORD> Run(std::wstring commandLine, HANDLE token) {
 
 std::wstring Describe(const std::optional<DWORD>& code) {
     return code ? L"exit code " + std::to_wstring(*code) : std::wstring(L"no exit code");
+}
+
+HWND WindowOf(DWORD processId, const std::wstring& title) {
+    WindowSearch search{processId, &title, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+Mark::Mark(const std::wstring& name) : handle_(CreateMutexW(nullptr, FALSE, name.c_str())) {
+    Check(handle_ != nullptr, L"the test holds the mark " + name);
+}
+
+Mark::~Mark() {
+    if (handle_ != nullptr) {
+        CloseHandle(handle_);
+    }
 }
 
 Running Start(const std::wstring& exe, const std::wstring& title) {

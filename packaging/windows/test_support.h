@@ -58,11 +58,27 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 std::optional<DWORD> Run(std::wstring commandLine, HANDLE token = nullptr);
 std::wstring Describe(const std::optional<DWORD>& code);
 
+// Holds a named mutex, as a running Korvane holds its mark (the test's own stands for a Korvane
+// of another user or session), for as long as it lives.
+class Mark {
+public:
+    explicit Mark(const std::wstring& name);
+    ~Mark();
+    Mark(const Mark&) = delete;
+    Mark& operator=(const Mark&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
 // A started Korvane: its process and window (both empty when it did not start).
 struct Running {
     HANDLE process = nullptr;
     HWND window = nullptr;
 };
+
+// The visible top-level window titled TITLE of a process, or nullptr.
+HWND WindowOf(DWORD processId, const std::wstring& title);
 
 // Starts a program and waits for its window titled TITLE, with the Compute button in it. Under
 // Wine a program started right after an installation has, rarely, ended at once without a
