@@ -161,6 +161,12 @@ check "a newer version installed refuses this one, with a message" \
     "$tmp/LaunchCondition"
 check "a running Korvane refuses every run, with a message" \
     grep -qP '^NOT KorvaneRunning\t\[ProductName\] is running\.' "$tmp/LaunchCondition"
+check "an all-users installation by the setup program refuses the first install, with a message" \
+    grep -qP '^Installed OR NOT KORVANESETUPFOLDER\t\[ProductName\] is installed for all users' \
+    "$tmp/LaunchCondition"
+check "the setup program's installation is found in its uninstall entry, 64-bit" \
+    grep -qP '^SetupFolder\t2\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane\tInstallLocation\t18$' \
+    "$tmp/RegLocator"
 
 # The order of the actions that decide, and that change.
 sequence() { awk -F '\t' -v a="$1" '$1 == a { print $3 }' "$tmp/InstallExecuteSequence"; }

@@ -2,7 +2,8 @@
 // runs it: every run is msiexec with /qn and a verbose log (/l*v), started as a program so that
 // the whole exit code arrives (a Unix caller of Wine gets only its low 8 bits).
 //   1. with Korvane's mark held in the machine's namespace (a Korvane of another session), a
-//      first install ends with 1603 and installs nothing;
+//      first install ends with 1603 and installs nothing; so does it beside an installation for
+//      all users by the setup program (SETUP, korvane.nsi), which it leaves as it was;
 //   2. the older version installs; while it runs, the upgrade ends with 1603, its log names
 //      Korvane as running and the older version is left as it was;
 //   3. once it is closed, the upgrade removes the older version in the same run (one related
@@ -21,7 +22,7 @@
 //   8. the removal by product code, as Apps & features does it, removes everything.
 // No run shows a window, and no run ends with anything but the expected code (3010 never).
 //
-//   korvane_msi_test MSI VERSION OLDER_MSI OLDER_VERSION TITLE MARK LOG_DIR
+//   korvane_msi_test MSI VERSION OLDER_MSI OLDER_VERSION TITLE MARK SETUP LOG_DIR
 //
 // MARK is the name of the mark the running program holds (the application id). A path starting
 // with "/" is a Unix path and is mapped to its Wine drive. Wine's msiexec differs from Windows'
@@ -342,8 +343,30 @@ std::wstring Arguments(const Refusal& refusal, const Package& package) {
            refusal.properties;
 }
 
+// An installation for all users by the setup program, in the same folder, refuses the package.
+void CheckBesideSetup(const Package& current, const Places& places, const std::wstring& setup,
+                      const std::string& running) {
+    std::optional<DWORD> code = Run(L"\"" + setup + L"\" /S /AllUsers");
+    if (!Check(code == 0u && Exists(places.exe),
+               L"the setup program installs for all users: " + Describe(code))) {
+        return;
+    }
+    const std::wstring uninstaller = places.folder + L"\\uninstall.exe";
+    const Result result = Msiexec(L"/i " + Quoted(current.path));
+    Check(result.code == kInstallFailure, L"beside the setup program's installation for all users, "
+                                          L"the package ends with 1603: " +
+                                              Describe(result.code));
+    Check(!Installed(current) && Exists(uninstaller) && Exists(places.exe),
+          L"and changes nothing: the setup program's installation is left as it was");
+    Check(result.log.find(running) == std::string::npos,
+          L"the refusal is not taken for a running Korvane");
+    code = Run(L"\"" + uninstaller + L"\" /S _?=" + places.folder);
+    Check(code == 0u && WaitFor([&] { return !Exists(places.folder); }),
+          L"the setup program's installation is removed: " + Describe(code));
+}
+
 void Test(const Package& current, const Package& older, const std::wstring& title,
-          const std::wstring& mark) {
+          const std::wstring& mark, const std::wstring& setup) {
     const Places places(KnownFolder(FOLDERID_ProgramFilesX64) + L"\\Korvane");
     const std::string running =
         std::string(current.productName.begin(), current.productName.end()) + " is running";
@@ -361,6 +384,7 @@ void Test(const Package& current, const Package& older, const std::wstring& titl
         CheckRefused(result, L"with the mark of another session held, the first install", running);
         Check(!Installed(older) && places.NoneThere(), L"nothing was installed");
     }
+    CheckBesideSetup(current, places, setup, running);
 
     Result result = Msiexec(L"/i " + Quoted(older.path));
     Check(result.code == 0u, L"the older version installs: " + Describe(result.code));
@@ -451,20 +475,20 @@ void Test(const Package& current, const Package& older, const std::wstring& titl
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 8) {
+    if (argc != 9) {
         std::fwprintf(stderr, L"usage: korvane_msi_test MSI VERSION OLDER_MSI OLDER_VERSION TITLE "
-                              L"MARK LOG_DIR\n");
+                              L"MARK SETUP LOG_DIR\n");
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const Package current = ReadPackage(DosPath(argv[1]), argv[2]);
     const Package older = ReadPackage(DosPath(argv[3]), argv[4]);
-    logDir = DosPath(argv[7]);
+    logDir = DosPath(argv[8]);
     CreateDirectoryW(logDir.c_str(), nullptr);
     Step(L"packages " + current.productCode + L" (" + current.version + L") and " +
          older.productCode + L" (" + older.version + L"), upgrade code " + current.upgradeCode +
          L"; logs in " + logDir);
-    Test(current, older, argv[5], argv[6]);
+    Test(current, older, argv[5], argv[6], DosPath(argv[7]));
     CoUninitialize();
     std::wprintf(L"%ls\n", Failures() == 0 ? L"msi test passed" : L"msi test FAILED");
     return Failures() == 0 ? 0 : 1;
