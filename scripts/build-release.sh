@@ -5,7 +5,8 @@
 #   scripts/build-release.sh linux   [build-dir]   (default build-release/)
 #       window/qt/korvane (RelWithDebInfo) and korvane_<version>_amd64.deb (cpack, stripped)
 #   scripts/build-release.sh windows [build-dir]   (default build-release-windows/)
-#       korvane.exe (Release, mingw-w64), korvane-<version>-win64.zip, korvane-<version>-setup.exe
+#       korvane.exe (Release, mingw-w64), korvane-<version>-win64.zip, korvane-<version>-setup.exe,
+#       korvane-<version>-x64.msi
 #
 # Beside them, both: the accessibility conformance report korvane-<version>-acr.{md,html,
 # openacr.yaml}, rendered from the test results committed in docs/accessibility/results.json
@@ -19,8 +20,9 @@
 #
 # Signing (windows only; docs/releasing.md): with KORVANE_SIGN_CERT and KORVANE_SIGN_KEY (or
 # KORVANE_SIGN_PKCS12) naming a code-signing certificate and its key, the shipped korvane.exe,
-# the uninstaller inside the installer and the installer are signed with Authenticode
-# (packaging/windows/sign.sh), and their signatures kept in <build-dir>/signatures/*.p7s, which
+# the uninstaller inside the installer, the MSI's custom action DLL inside the MSI, the
+# installer and the MSI are signed with Authenticode (packaging/windows/sign.sh), and their
+# signatures kept in <build-dir>/signatures/*.p7s, which
 # SHA256SUMS lists too. Without a key but with KORVANE_SIGNATURES naming a folder of such
 # signatures, from a signed release, those are attached in the same places: the rebuild of a
 # signed release, to be compared with its checksums. With neither, nothing is signed and the
@@ -98,8 +100,10 @@ else
     if [ "${#targets[@]}" -gt 0 ]; then
         cmake --build "$build" --target "${targets[@]}" --parallel "$(nproc)"
     fi
-    artefacts=(window/win32/korvane.exe 'korvane-*-win64.zip' 'korvane-*-setup.exe')
-    tools=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev cmake nsis zip)
+    artefacts=(window/win32/korvane.exe 'korvane-*-win64.zip' 'korvane-*-setup.exe'
+        'korvane-*-x64.msi')
+    tools=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev cmake nsis zip
+        wixl msitools libmsi0 libgcab-1.0-0 faketime)
     if [ -n "${KORVANE_SIGN:-}" ]; then
         artefacts+=('signatures/*.p7s')
         tools+=(osslsigncode)

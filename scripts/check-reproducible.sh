@@ -5,8 +5,8 @@
 #
 #   scripts/check-reproducible.sh [linux|windows|all]      (default: all)
 #
-# linux: window/qt/korvane and the .deb; windows: korvane.exe, the portable zip and the
-# installer (those of them the build makes). The copies hold the files of the work tree that git
+# linux: window/qt/korvane and the .deb; windows: korvane.exe, the portable zip, the installer
+# and the MSI (those of them the build makes). The copies hold the files of the work tree that git
 # tracks or would track, as they are now (in CI: the commit); both builds get the commit's date as
 # SOURCE_DATE_EPOCH. Ends with one PASS or FAIL line; on FAIL it names the first artefact that
 # differs and the first part of it that differs, and keeps both trees for a closer look.
@@ -101,7 +101,51 @@ explain() {
     Debian\ binary\ package*) explain_members "$a" "$b" "$indent" ar ;;
     *tar\ archive* | gzip\ compressed* | XZ\ compressed* | Zstandard*) explain_members "$a" "$b" "$indent" tar ;;
     Zip\ archive*) explain_members "$a" "$b" "$indent" zip ;;
+    *MSI\ Installer*) explain_msi "$a" "$b" "$indent" ;;
     esac
+}
+
+# Compares two Windows Installer packages: the summary information, every table, then every
+# stream (the cabinet by the files it holds).
+explain_msi() {
+    local a="$1" b="$2" indent="$3" da db table stream
+    da="$(mktemp -d "$work/msi.XXXXXX")"
+    db="$(mktemp -d "$work/msi.XXXXXX")"
+    if ! cmp -s <(msiinfo suminfo "$a") <(msiinfo suminfo "$b"); then
+        echo "${indent}the summary information differs:"
+        diff <(msiinfo suminfo "$a") <(msiinfo suminfo "$b") | grep '^[<>]' | sed "s/^/$indent  /"
+    fi
+    for table in $(msiinfo tables "$a"); do
+        if ! cmp -s <(msiinfo export "$a" "$table") <(msiinfo export "$b" "$table" 2>&1); then
+            echo "${indent}table $table differs, first at:"
+            diff <(msiinfo export "$a" "$table") <(msiinfo export "$b" "$table" 2>&1) >"$da.diff" ||
+                true
+            grep -m1 '^<' "$da.diff" | sed "s/^/$indent  /"
+            grep -m1 '^>' "$da.diff" | sed "s/^/$indent  /"
+            return
+        fi
+    done
+    for stream in $(msiinfo streams "$a"); do
+        msiinfo extract "$a" "$stream" >"$da/$stream"
+        msiinfo extract "$b" "$stream" >"$db/$stream" 2>/dev/null || true
+        if ! cmp -s "$da/$stream" "$db/$stream"; then
+            echo "${indent}stream $stream differs:"
+            if [ "$stream" = korvane.cab ]; then
+                msiextract -C "$da/files" "$a" >/dev/null
+                msiextract -C "$db/files" "$b" >/dev/null
+                (cd "$da/files" && find . -type f) | sort | while read -r member; do
+                    if ! cmp -s "$da/files/$member" "$db/files/$member"; then
+                        echo "${indent}  file ${member#./} differs:"
+                        explain "$da/files/$member" "$db/files/$member" "$indent    "
+                    fi
+                done
+            else
+                explain "$da/$stream" "$db/$stream" "$indent  "
+            fi
+            return
+        fi
+    done
+    echo "${indent}every table and stream is the same: the compound file's own headers differ"
 }
 
 # Compares the member listings of two archives, then the members themselves.

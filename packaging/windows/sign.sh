@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Signs one Windows program in place with Authenticode (SHA-256, Debian's osslsigncode), for
-# package.sh, which calls it for korvane.exe, the uninstaller and the installer:
+# Signs one Windows program or Windows Installer package in place with Authenticode (SHA-256,
+# Debian's osslsigncode), for package.sh, which calls it for korvane.exe, the uninstaller, the
+# MSI's custom action DLL, the installer and the MSI:
 #
 #   sign.sh FILE NAME DESCRIPTION
 #
-# NAME is the file's name in the release (korvane.exe, uninstall.exe, korvane-1.0.0-setup.exe);
+# NAME is the file's name in the release (korvane.exe, uninstall.exe, korvane_msi_actions.dll,
+# korvane-1.0.0-setup.exe, korvane-1.0.0-x64.msi);
 # DESCRIPTION is what Windows shows as the program's name when it asks for consent. Either
 #   - KORVANE_SIGN_CERT and KORVANE_SIGN_KEY name the certificate (PEM or DER, with the chain
 #     up to its authority) and its private key, or KORVANE_SIGN_PKCS12 a PKCS#12 file holding
