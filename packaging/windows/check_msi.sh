@@ -204,9 +204,13 @@ check "FindKorvane is a DLL of the Binary table (type 1), immediate, its result 
 check "FindKorvane's DLL is KorvaneActions, entry FindKorvane" \
     grep -qxP 'FindKorvane\t[0-9]+\tKorvaneActions\tFindKorvane\t' "$tmp/CustomAction"
 msiinfo extract "$msi" Binary.KorvaneActions >"$tmp/actions.dll"
+# The whole output is read before it is searched: grep -q would stop reading at the first match,
+# and the writer, cut off, would fail the pipeline.
 exports() {
-    file -b "$1" | grep -q 'PE32+ .*x86-64' &&
-        x86_64-w64-mingw32-objdump -p "$1" | grep -qP "^\s+\[\s*\d+\] $2\$"
+    local kind table
+    kind="$(file -b "$1")"
+    table="$(x86_64-w64-mingw32-objdump -p "$1")"
+    [[ "$kind" =~ PE32\+\ .*x86-64 ]] && grep -qP "^\s+\[\s*\d+\] $2\$" <<<"$table"
 }
 check "the DLL is for x86-64 and exports FindKorvane" exports "$tmp/actions.dll" FindKorvane
 

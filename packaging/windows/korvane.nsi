@@ -34,6 +34,8 @@
 ;      when korvane.exe cannot be removed); also: /CurrentUser and /AllUsers both given
 ;   3  Korvane is running: nothing was changed
 ;   4  for all users, and administrator rights were not given: nothing was changed
+;   5  for all users, where Korvane's Windows Installer package (the MSI) has installed it for
+;      the computer: the two would share one folder, so nothing was changed
 ; The uninstaller is registered to run in place (_?=), so that whoever starts it waits for it
 ; and gets its exit code; when it ends, everything is gone but its own file and the folder,
 ; which a copy of it removes moments later.
@@ -61,6 +63,7 @@ RequestExecutionLevel user
 !define EXIT_FAILED 2
 !define EXIT_RUNNING 3
 !define EXIT_NO_RIGHTS 4
+!define EXIT_MSI_INSTALLED 5
 ; GetTokenInformation's classes and a limited token's elevation type.
 !define TOKEN_ELEVATION_TYPE 18
 !define TOKEN_ELEVATION 20
@@ -268,6 +271,21 @@ Function InstallElevated
     Call RunElevated
 FunctionEnd
 
+; An installation for all users would share its folder with one by Korvane's Windows Installer
+; package, which remembers its folder under HKLM\Software\Korvane: the installer refuses, as the
+; package refuses beside an installation of this installer, and ends here.
+Function RefuseBesideMsi
+    ${If} $Mode != "AllUsers"
+        Return
+    ${EndIf}
+    ReadRegStr $0 HKLM "Software\${PRODUCT_NAME}" "InstallFolder"
+    ${If} $0 != ""
+        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT_NAME} is installed for all users by its Windows Installer package (MSI), in $0. Remove that installation first (Apps & features), or update it with a newer MSI. Nothing was changed." /SD IDOK
+        SetErrorLevel ${EXIT_MSI_INSTALLED}
+        Quit
+    ${EndIf}
+FunctionEnd
+
 Function .onInit
     SetRegView 64
     StrCpy $DirGiven 0
@@ -311,6 +329,9 @@ Function .onInit
 
     Call UseModeFolder
     Call WaitForKorvaneClosed
+    ${If} ${Silent}
+        Call RefuseBesideMsi
+    ${EndIf}
     ${If} ${Silent}
     ${AndIf} $Mode == "AllUsers"
     ${AndIf} $Elevated = 0
@@ -368,6 +389,7 @@ FunctionEnd
 
 Section "Korvane"
     Call WaitForKorvaneClosed
+    Call RefuseBesideMsi
     ${If} $Mode == "AllUsers"
     ${AndIf} $Elevated = 0
         DetailPrint "Installing for all users, with administrator rights"

@@ -49,6 +49,9 @@ namespace {
 
 constexpr DWORD kInstallFailure = 1603;
 constexpr wchar_t kUninstallKeys[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// The setup program's uninstall key, and its exit code for an all-users run beside the package.
+const std::wstring kSetupUninstallKey = std::wstring(kUninstallKeys) + L"Korvane";
+constexpr DWORD kSetupBesideMsi = 5;
 
 // A package and what its tables say about it.
 struct Package {
@@ -405,6 +408,16 @@ void Test(const Package& current, const Package& older, const std::wstring& titl
     Check(!Installed(older), L"the upgrade removed the older version");
     CheckInstalled(current, places);
     const std::optional<FILETIME> installed = WriteTime(places.exe);
+
+    // The setup program, for all users, refuses beside the package and changes nothing.
+    const std::optional<DWORD> setupCode = Run(L"\"" + setup + L"\" /S /AllUsers");
+    Check(setupCode == kSetupBesideMsi,
+          L"the setup program for all users ends with 5 beside the package: " +
+              Describe(setupCode));
+    Check(Installed(current) && places.AllThere() && SameTime(installed, WriteTime(places.exe)) &&
+              !Exists(places.folder + L"\\uninstall.exe") &&
+              !KeyExists(HKEY_LOCAL_MACHINE, kSetupUninstallKey),
+          L"and changes nothing: the package's installation is left as it was");
 
     result = Msiexec(L"/i " + Quoted(current.path));
     Check(result.code == 0u,
