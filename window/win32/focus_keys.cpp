@@ -3,13 +3,45 @@
 
 #include "window/win32/win32_window.h"
 
-#include <cstdint>
+#include <imm.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "window/win32/library.h"
 #include "window/win32/messages.h"
 
 namespace korvane::win32 {
 
 namespace {
+
+// The text an input method has just committed in a window. imm32.dll is loaded whenever an
+// input method composes anything, so it is only looked up, not loaded.
+std::u16string CompositionResult(HWND hwnd) {
+    using Context = HIMC(WINAPI*)(HWND);
+    using Result = LONG(WINAPI*)(HIMC, DWORD, void*, DWORD);
+    using Release = BOOL(WINAPI*)(HWND, HIMC);
+    HMODULE imm = GetModuleHandleW(L"imm32.dll");
+    const auto getContext = LibraryFunction<Context>(imm, "ImmGetContext");
+    const auto getResult = LibraryFunction<Result>(imm, "ImmGetCompositionStringW");
+    const auto release = LibraryFunction<Release>(imm, "ImmReleaseContext");
+    if (getContext == nullptr || getResult == nullptr || release == nullptr) {
+        return {};
+    }
+    std::u16string result;
+    if (HIMC context = getContext(hwnd)) {
+        const LONG bytes = getResult(context, GCS_RESULTSTR, nullptr, 0);
+        if (bytes > 0) {
+            result.resize(static_cast<std::size_t>(bytes) / sizeof(char16_t));
+            const LONG got = getResult(context, GCS_RESULTSTR, result.data(),
+                                       static_cast<DWORD>(result.size() * sizeof(char16_t)));
+            result.resize(static_cast<std::size_t>(std::max(got, LONG{0})) / sizeof(char16_t));
+        }
+        release(hwnd, context);
+    }
+    return result;
+}
 
 // Whether a window is this one or lies inside it.
 bool IsWithin(HWND window, HWND hwnd) {
@@ -100,12 +132,24 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
             TypeCharacters(box, std::u16string(1, static_cast<char16_t>(wParam)), lParam);
         }
         return FALSE;
-    case WM_IME_STARTCOMPOSITION:
     case WM_IME_COMPOSITION:
+        // In a box that filters its keys, what an input method commits is typed as a whole,
+        // and the rest of the composition is the system's to show; the edit would insert the
+        // result without asking.
+        if (!Wiring::FiltersKeys(box.control->name)) {
+            return std::nullopt;
+        }
+        if ((lParam & GCS_RESULTSTR) != 0) {
+            TypeCharacters(box, CompositionResult(box.hwnd), 1);
+            lParam &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTCLAUSE | GCS_RESULTREADSTR |
+                                           GCS_RESULTREADCLAUSE);
+            if (lParam == 0) {
+                return 0;
+            }
+        }
+        return DefWindowProcW(box.hwnd, message, wParam, lParam);
+    case WM_IME_STARTCOMPOSITION:
     case WM_IME_ENDCOMPOSITION:
-        // In a box that filters its keys, what an input method composes is typed in full
-        // and arrives as WM_IME_CHAR, one character at a time; the edit would insert it
-        // without asking.
         if (Wiring::FiltersKeys(box.control->name)) {
             return DefWindowProcW(box.hwnd, message, wParam, lParam);
         }
