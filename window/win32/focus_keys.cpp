@@ -1,5 +1,6 @@
-// Focus and keys: Tab, Shift+Tab, Enter and Escape as the window's rules say, typed characters
-// through each box's KeyPress, and leaving a box.
+// Focus, keys and typed text: Tab, Shift+Tab, Enter and Escape as the window's rules say, the
+// focus given back where the wiring says it belongs, and whatever is typed into a box, by any
+// path, through the wiring's rule of typed text.
 
 #include "window/win32/win32_window.h"
 
@@ -10,7 +11,6 @@
 #include <string>
 
 #include "window/win32/library.h"
-#include "window/win32/messages.h"
 
 namespace korvane::win32 {
 
@@ -99,18 +99,11 @@ void Win32Window::TypeCharacters(Item& box, std::u16string_view units, LPARAM lP
     }
 }
 
-// The messages of a box that concern keys, typed characters and the focus: their result once
-// handled here, nothing when the box's own window procedure is to have them.
-std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam,
-                                                      LPARAM lParam) {
+// The messages by which characters reach a box: their result once handled here, nothing when
+// the box's own window procedure is to have them.
+std::optional<LRESULT> Win32Window::OnBoxTyping(Item& box, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        // The message loop takes these keys before they reach a box; this is for keys sent to
-        // the box directly.
-        if (HandleKey(wParam)) {
-            return 0;
-        }
-        return std::nullopt;
     case WM_CHAR:
     case WM_IME_CHAR:
         // Every typed character goes through KeyPress first, control characters too (Ctrl+V
@@ -153,9 +146,6 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
         if (Wiring::FiltersKeys(box.control->name)) {
             return DefWindowProcW(box.hwnd, message, wParam, lParam);
         }
-        return std::nullopt;
-    case WM_SETFOCUS:
-        PostMessageW(hwnd_, kFocusMoved, static_cast<WPARAM>(box.control->order), 0);
         return std::nullopt;
     default:
         return std::nullopt;
