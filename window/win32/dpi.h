@@ -22,7 +22,9 @@ SIZE WindowSize(UINT dpi);
 // A length in twips in pixels at that dpi.
 int Scale(int twips, UINT dpi);
 
-// A font of the layout at that dpi, its height rounded to the nearest pixel.
-HFONT MakeFont(const layout::FontFace& font, UINT dpi, BYTE charset);
+// Where a control stands in its container at that dpi, each edge scaled on its own so that
+// controls that meet in twips meet on screen; for a line, its two end points, from the first to
+// the second.
+RECT Scaled(const layout::Control& control, UINT dpi);
 
 } // namespace korvane::win32

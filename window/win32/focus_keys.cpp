@@ -1,15 +1,47 @@
-// Focus and keys: Tab, Shift+Tab, Enter and Escape as the window's rules say, typed characters
-// through each box's KeyPress, and leaving a box.
+// Focus, keys and typed text: Tab, Shift+Tab, Enter and Escape as the window's rules say, the
+// focus given back where the wiring says it belongs, and whatever is typed into a box, by any
+// path, through the wiring's rule of typed text.
 
 #include "window/win32/win32_window.h"
 
-#include <cstdint>
+#include <imm.h>
 
-#include "window/win32/messages.h"
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "window/win32/library.h"
 
 namespace korvane::win32 {
 
 namespace {
+
+// The text an input method has just committed in a window. imm32.dll is loaded whenever an
+// input method composes anything, so it is only looked up, not loaded.
+std::u16string CompositionResult(HWND hwnd) {
+    using Context = HIMC(WINAPI*)(HWND);
+    using Result = LONG(WINAPI*)(HIMC, DWORD, void*, DWORD);
+    using Release = BOOL(WINAPI*)(HWND, HIMC);
+    HMODULE imm = GetModuleHandleW(L"imm32.dll");
+    const auto getContext = LibraryFunction<Context>(imm, "ImmGetContext");
+    const auto getResult = LibraryFunction<Result>(imm, "ImmGetCompositionStringW");
+    const auto release = LibraryFunction<Release>(imm, "ImmReleaseContext");
+    if (getContext == nullptr || getResult == nullptr || release == nullptr) {
+        return {};
+    }
+    std::u16string result;
+    if (HIMC context = getContext(hwnd)) {
+        const LONG bytes = getResult(context, GCS_RESULTSTR, nullptr, 0);
+        if (bytes > 0) {
+            result.resize(static_cast<std::size_t>(bytes) / sizeof(char16_t));
+            const LONG got = getResult(context, GCS_RESULTSTR, result.data(),
+                                       static_cast<DWORD>(result.size() * sizeof(char16_t)));
+            result.resize(static_cast<std::size_t>(std::max(got, LONG{0})) / sizeof(char16_t));
+        }
+        release(hwnd, context);
+    }
+    return result;
+}
 
 // Whether a window is this one or lies inside it.
 bool IsWithin(HWND window, HWND hwnd) {
@@ -67,18 +99,11 @@ void Win32Window::TypeCharacters(Item& box, std::u16string_view units, LPARAM lP
     }
 }
 
-// The messages of a box that concern keys, typed characters and the focus: their result once
-// handled here, nothing when the box's own window procedure is to have them.
-std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam,
-                                                      LPARAM lParam) {
+// The messages by which characters reach a box: their result once handled here, nothing when
+// the box's own window procedure is to have them.
+std::optional<LRESULT> Win32Window::OnBoxTyping(Item& box, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        // The message loop takes these keys before they reach a box; this is for keys sent to
-        // the box directly.
-        if (HandleKey(wParam)) {
-            return 0;
-        }
-        return std::nullopt;
     case WM_CHAR:
     case WM_IME_CHAR:
         // Every typed character goes through KeyPress first, control characters too (Ctrl+V
@@ -100,18 +125,27 @@ std::optional<LRESULT> Win32Window::OnBoxKeysAndFocus(Item& box, UINT message, W
             TypeCharacters(box, std::u16string(1, static_cast<char16_t>(wParam)), lParam);
         }
         return FALSE;
-    case WM_IME_STARTCOMPOSITION:
     case WM_IME_COMPOSITION:
+        // In a box that filters its keys, what an input method commits is typed as a whole,
+        // and the rest of the composition is the system's to show; the edit would insert the
+        // result without asking.
+        if (!Wiring::FiltersKeys(box.control->name)) {
+            return std::nullopt;
+        }
+        if ((lParam & GCS_RESULTSTR) != 0) {
+            TypeCharacters(box, CompositionResult(box.hwnd), 1);
+            lParam &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTCLAUSE | GCS_RESULTREADSTR |
+                                           GCS_RESULTREADCLAUSE);
+            if (lParam == 0) {
+                return 0;
+            }
+        }
+        return DefWindowProcW(box.hwnd, message, wParam, lParam);
+    case WM_IME_STARTCOMPOSITION:
     case WM_IME_ENDCOMPOSITION:
-        // In a box that filters its keys, what an input method composes is typed in full
-        // and arrives as WM_IME_CHAR, one character at a time; the edit would insert it
-        // without asking.
         if (Wiring::FiltersKeys(box.control->name)) {
             return DefWindowProcW(box.hwnd, message, wParam, lParam);
         }
-        return std::nullopt;
-    case WM_SETFOCUS:
-        PostMessageW(hwnd_, kFocusMoved, static_cast<WPARAM>(box.control->order), 0);
         return std::nullopt;
     default:
         return std::nullopt;

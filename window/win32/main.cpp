@@ -9,12 +9,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpC
                    int nShowCmd) {
     korvane::win32::MarkRunning();
     korvane::win32::Win32Window window(hInstance);
-    if (!window.IsOpen()) {
-        // Without its window the program can do nothing: it says so and ends with a failure.
-        MessageBoxW(nullptr, L"Korvane could not create its window.", L"Korvane",
-                    MB_OK | MB_ICONERROR);
-        return 1;
-    }
     window.Show(nShowCmd);
     return korvane::win32::RunMessageLoop(window);
 }

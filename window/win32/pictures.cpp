@@ -3,31 +3,12 @@
 #include <wincodec.h>
 
 #include <cstring>
-#include <utility>
+
+#include "window/win32/resource.h"
 
 namespace korvane::win32 {
 
 namespace {
-
-// Holds one COM interface and releases it.
-template <typename T> class Com {
-public:
-    Com() = default;
-    ~Com() {
-        if (p_ != nullptr) {
-            p_->Release();
-        }
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** out() { return &p_; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // The decoder for the picture's format, known by its first bytes: a GIF or else a JPEG. Made
 // directly rather than found by the factory, which would read every decoder's patterns from the
@@ -38,21 +19,21 @@ const CLSID& DecoderFor(const void* data, DWORD size) {
 }
 
 Picture Decode(IWICImagingFactory* factory, const void* data, DWORD size) {
-    Com<IWICStream> stream;
-    Com<IWICBitmapDecoder> decoder;
-    Com<IWICBitmapFrameDecode> frame;
-    Com<IWICFormatConverter> converter;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
     UINT width = 0;
     UINT height = 0;
-    if (factory == nullptr || FAILED(factory->CreateStream(stream.out())) ||
+    if (factory == nullptr || FAILED(factory->CreateStream(stream.Out())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
         FAILED(CoCreateInstance(DecoderFor(data, size), nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICBitmapDecoder, reinterpret_cast<void**>(decoder.out()))) ||
-        FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand)) ||
-        FAILED(decoder->GetFrame(0, frame.out())) || FAILED(frame->GetSize(&width, &height)) ||
+                                IID_IWICBitmapDecoder, reinterpret_cast<void**>(decoder.Out()))) ||
+        FAILED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand)) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
         width == 0 || height == 0 || width > 0x4000 || height > 0x4000 ||
-        FAILED(factory->CreateFormatConverter(converter.out())) ||
-        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+        FAILED(factory->CreateFormatConverter(converter.Out())) ||
+        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
                                      WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom))) {
         return {};
@@ -80,34 +61,12 @@ Picture Decode(IWICImagingFactory* factory, const void* data, DWORD size) {
 
 } // namespace
 
-Picture::~Picture() {
-    if (bitmap_ != nullptr) {
-        DeleteObject(bitmap_);
-    }
-}
-
-Picture::Picture(Picture&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)), width_(other.width_), height_(other.height_) {
-}
-
-Picture& Picture::operator=(Picture&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_ != nullptr) {
-            DeleteObject(bitmap_);
-        }
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = other.width_;
-        height_ = other.height_;
-    }
-    return *this;
-}
-
 void Picture::Draw(HDC dc, const RECT& target) const {
-    if (bitmap_ == nullptr) {
+    if (Empty()) {
         return;
     }
     HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(source, bitmap_);
+    HGDIOBJ previous = SelectObject(source, bitmap_.Get());
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
     if (width == width_ && height == height_) {
@@ -126,7 +85,8 @@ void Picture::Draw(HDC dc, const RECT& target) const {
     DeleteDC(source);
 }
 
-PictureDecoder::PictureDecoder() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
+PictureDecoder::PictureDecoder() {
+    com_.Start();
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IWICImagingFactory, reinterpret_cast<void**>(&factory_)))) {
         factory_ = nullptr;
@@ -136,9 +96,6 @@ PictureDecoder::PictureDecoder() : com_(CoInitializeEx(nullptr, COINIT_APARTMENT
 PictureDecoder::~PictureDecoder() {
     if (factory_ != nullptr) {
         factory_->Release();
-    }
-    if (SUCCEEDED(com_)) {
-        CoUninitialize();
     }
 }
 
@@ -154,6 +111,25 @@ Picture PictureDecoder::Load(HMODULE module, int id) {
         return {};
     }
     return Decode(factory_, data, size);
+}
+
+bool Pictures::Load(HMODULE module) {
+    if (loaded_) {
+        return false;
+    }
+    loaded_ = true;
+    struct Resource {
+        layout::Picture picture;
+        int id;
+    };
+    constexpr Resource resources[] = {{layout::Picture::Signal, KORVANE_IDR_SIGNAL},
+                                      {layout::Picture::Truck, KORVANE_IDR_TRUCK},
+                                      {layout::Picture::Locomotive, KORVANE_IDR_LOCOMOTIVE}};
+    PictureDecoder decoder;
+    for (const Resource& resource : resources) {
+        pictures_[static_cast<std::size_t>(resource.picture)] = decoder.Load(module, resource.id);
+    }
+    return true;
 }
 
 } // namespace korvane::win32

@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <array>
+
+#include "window/layout.h"
+#include "window/win32/com.h"
+#include "window/win32/gdi.h"
+
 struct IWICImagingFactory;
 
 namespace korvane::win32 {
@@ -12,13 +18,8 @@ public:
     Picture() = default;
     Picture(HBITMAP bitmap, int width, int height)
         : bitmap_(bitmap), width_(width), height_(height) {}
-    ~Picture();
-    Picture(Picture&& other) noexcept;
-    Picture& operator=(Picture&& other) noexcept;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
 
-    bool Empty() const { return bitmap_ == nullptr; }
+    bool Empty() const { return bitmap_.Get() == nullptr; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -26,7 +27,7 @@ public:
     void Draw(HDC dc, const RECT& target) const;
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    Gdi<HBITMAP> bitmap_;
     int width_ = 0;
     int height_ = 0;
 };
@@ -45,8 +46,24 @@ public:
     Picture Load(HMODULE module, int id);
 
 private:
-    HRESULT com_;
+    ComApartment com_;
     IWICImagingFactory* factory_ = nullptr;
+};
+
+// The pictures of the layout, each empty until they are loaded.
+class Pictures {
+public:
+    // Decodes every picture from the module's resources; true the first time, false once they
+    // have been loaded already.
+    bool Load(HMODULE module);
+    const Picture& Of(layout::Picture picture) const {
+        return pictures_[static_cast<std::size_t>(picture)];
+    }
+
+private:
+    // By layout::Picture; the one of Picture::None stays empty.
+    std::array<Picture, 4> pictures_;
+    bool loaded_ = false;
 };
 
 } // namespace korvane::win32

@@ -1,14 +1,9 @@
-// The window itself: its creation, its window procedure, the window operations the model and
-// the checks use, and the message loop.
+// The window itself: its classes, its creation, its window procedure and the message loop.
 
 #include "window/win32/win32_window.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
-#include <algorithm>
-
-#include "model/control_names.h"
 #include "window/win32/dpi.h"
 #include "window/win32/messages.h"
 #include "window/win32/resource.h"
@@ -23,37 +18,31 @@ HICON ProgramIcon(HINSTANCE instance, int size) {
                                          size, size, LR_SHARED));
 }
 
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return text;
+// Registers a window class of the program once; later windows find it registered.
+void Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, bool main) {
+    WNDCLASSEXW known{};
+    if (GetClassInfoExW(instance, name, &known) != FALSE) {
+        return;
+    }
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof(c);
+    c.lpfnWndProc = proc;
+    c.hInstance = instance;
+    c.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    c.lpszClassName = name;
+    if (main) {
+        c.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        c.hIcon = ProgramIcon(instance, GetSystemMetrics(SM_CXICON));
+        c.hIconSm = ProgramIcon(instance, GetSystemMetrics(SM_CXSMICON));
+    }
+    RegisterClassExW(&c);
 }
 
 } // namespace
 
 void Win32Window::RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXW main{};
-    if (GetClassInfoExW(instance, kWindowClass, &main) == FALSE) {
-        main.cbSize = sizeof(main);
-        main.lpfnWndProc = WindowProc;
-        main.hInstance = instance;
-        main.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-        main.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        main.lpszClassName = kWindowClass;
-        main.hIcon = ProgramIcon(instance, GetSystemMetrics(SM_CXICON));
-        main.hIconSm = ProgramIcon(instance, GetSystemMetrics(SM_CXSMICON));
-        RegisterClassExW(&main);
-    }
-    WNDCLASSEXW picture{};
-    if (GetClassInfoExW(instance, kPictureClass, &picture) == FALSE) {
-        picture.cbSize = sizeof(picture);
-        picture.lpfnWndProc = PictureProc;
-        picture.hInstance = instance;
-        picture.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-        picture.lpszClassName = kPictureClass;
-        RegisterClassExW(&picture);
-    }
+    Register(instance, kWindowClass, WindowProc, true);
+    Register(instance, kPictureClass, ControlProc, false);
 }
 
 Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
@@ -66,9 +55,6 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
         item.control = &control;
         item.owner = this;
     }
-    resultBrush_ = CreateSolidBrush(
-        RGB(layout::kResultBack.red, layout::kResultBack.green, layout::kResultBack.blue));
-    ReadColourScheme();
 
     dpi_ = SystemDpi();
     const SIZE size = WindowSize(dpi_);
@@ -86,7 +72,7 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
         SetWindowPos(hwnd_, nullptr, 0, 0, scaled.cx, scaled.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    MakeFonts();
+    fonts_ = Fonts(dpi_);
     CreateControls();
 
     wiring_.Form_Load();
@@ -96,15 +82,15 @@ Win32Window::~Win32Window() {
     if (hwnd_ != nullptr) {
         DestroyWindow(hwnd_);
     }
-    DeleteObject(font_);
-    DeleteObject(descriptionFont_);
-    DeleteObject(resultBrush_);
-    if (comStarted_) {
-        CoUninitialize();
-    }
 }
 
 void Win32Window::Show(int how) {
+    if (hwnd_ == nullptr) {
+        // Without its window the program can do nothing: it says so, and its loop ends at once.
+        MessageBoxW(nullptr, L"Korvane could not create its window.", L"Korvane",
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
     ShowWindow(hwnd_, how);
     UpdateWindow(hwnd_);
     PostMessageW(hwnd_, kLoadPictures, 0, 0);
@@ -114,14 +100,9 @@ void Win32Window::Show(int how) {
 // window's first paint by several DLLs: they are decoded once the window has been drawn (the
 // picture boxes show their background until then) and drawn at once.
 void Win32Window::LoadPictures() {
-    if (picturesLoaded_) {
+    if (!pictures_.Load(instance_)) {
         return;
     }
-    picturesLoaded_ = true;
-    PictureDecoder decoder;
-    signal_ = decoder.Load(instance_, KORVANE_IDR_SIGNAL);
-    truck_ = decoder.Load(instance_, KORVANE_IDR_TRUCK);
-    locomotive_ = decoder.Load(instance_, KORVANE_IDR_LOCOMOTIVE);
     for (const Item& item : items_) {
         if (item.control->picture == layout::Picture::None) {
             continue;
@@ -157,6 +138,9 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> painted = OnPaintMessage(nullptr, message, wParam)) {
+        return *painted;
+    }
     switch (message) {
     case WM_COMMAND:
         OnCommand(wParam, lParam);
@@ -171,33 +155,20 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-        if (const Item* box = ItemOf(reinterpret_cast<HWND>(lParam))) {
-            if (HBRUSH brush = ResultColours(*box, reinterpret_cast<HDC>(wParam))) {
+    case WM_CTLCOLORSTATIC: {
+        const Item* box = ItemOf(reinterpret_cast<HWND>(lParam));
+        if (box != nullptr && box->control->kind == layout::Kind::ResultBox) {
+            if (HBRUSH brush = colours_.ResultBox(reinterpret_cast<HDC>(wParam))) {
                 return reinterpret_cast<LRESULT>(brush);
             }
         }
         break;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd_, &paint);
-        PaintWindow(dc);
-        EndPaint(hwnd_, &paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT: {
-        auto dc = reinterpret_cast<HDC>(wParam);
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        PaintWindow(dc);
-        return 0;
     }
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
         // High contrast switched on or off, or another colour scheme.
-        ReadColourScheme();
+        colours_.Read();
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         break;
     case WM_ACTIVATE:
@@ -220,16 +191,9 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return answer;
         }
         break;
-    case WM_DPICHANGED: {
-        dpi_ = LOWORD(wParam);
-        MakeFonts();
-        PlaceControls();
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -262,6 +226,16 @@ void Win32Window::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Moved to a monitor of another dpi: every control in its new place with its new font, and the
+// window at the size the system suggests.
+void Win32Window::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    fonts_ = Fonts(dpi_);
+    PlaceControls();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // ---- Lookups -------------------------------------------------------------------------------
 
 Item* Win32Window::Find(std::string_view control) {
@@ -291,69 +265,16 @@ HWND Win32Window::ControlWindow(std::string_view control) const {
     return item != nullptr ? item->hwnd : nullptr;
 }
 
-// ---- Window operations --------------------------------------------------------------------
-
-std::string Win32Window::Text(std::string_view control) const {
-    const Item* item = Find(control);
-    if (item == nullptr || !layout::IsTextBox(item->control->kind)) {
-        return {};
-    }
-    return Narrow(WindowText(item->hwnd));
+RECT Win32Window::ScaledRect(const layout::Control& control) const {
+    return Scaled(control, dpi_);
 }
 
-void Win32Window::SetText(std::string_view control, std::string_view text) {
-    Item* item = Find(control);
-    if (item == nullptr || !layout::IsTextBox(item->control->kind)) {
-        return;
-    }
-    const std::wstring value = Widen(text);
-    if (WindowText(item->hwnd) == value) {
-        return;
-    }
-    // The edit reports EN_CHANGE from inside this call, and the Change runs there. Should it
-    // not, the Change runs here, still before this returns; it never runs twice.
-    SetWindowTextW(item->hwnd, value.c_str());
-    Changed(*item);
-}
-
-std::string Win32Window::AdvisoryText(std::string_view control) const {
-    return std::string(layout::AdvisoryOf(control));
-}
-
-void Win32Window::SetEnabled(std::string_view control, bool enabled) {
-    const Item* item = Find(control);
-    if (item == nullptr || item->hwnd == nullptr) {
-        return;
-    }
-    const bool focused = GetFocus() == item->hwnd;
-    EnableWindow(item->hwnd, enabled ? TRUE : FALSE);
-    // A disabled control keeps no focus: it moves on as Tab would take it. In the background it
-    // moves on once the window is active again (RestoreFocus).
-    if (!enabled && focused) {
-        RestoreFocus();
-    }
-}
-
-void Win32Window::ShowMessage(std::string_view text, std::string_view title) {
-    MessageBoxW(hwnd_, Widen(text).c_str(), Widen(title).c_str(), MB_OK);
-}
-
-void Win32Window::Beep() {
-    MessageBeep(MB_OK);
-}
-
-// ---- Events -------------------------------------------------------------------------------
-
-void Win32Window::Changed(Item& box) {
-    std::wstring text = WindowText(box.hwnd);
-    if (text == box.text) {
-        return; // an edit that left the text as it was
-    }
-    box.text = std::move(text);
-    wiring_.Change(box.control->name);
-}
+// ---- The message loop ----------------------------------------------------------------------
 
 int RunMessageLoop(Win32Window& window) {
+    if (!window.IsOpen()) {
+        return 1;
+    }
     MSG message;
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

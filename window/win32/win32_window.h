@@ -10,6 +10,9 @@
 #include "model/calculator_state.h"
 #include "model/window_ops.h"
 #include "window/layout.h"
+#include "window/win32/colours.h"
+#include "window/win32/com.h"
+#include "window/win32/fonts.h"
 #include "window/win32/pictures.h"
 #include "window/wiring.h"
 
@@ -32,10 +35,12 @@ struct Item {
 // the locomotive drawn by their container. Every event of every box goes to the wiring by
 // control name; the model and the checks reach the boxes through WindowOps.
 //
-// Its parts live in files of their own: creating the controls and their window procedures
-// (controls.cpp), focus and keys (focus_keys.cpp), painting and colours (painting.cpp), dots
-// per inch and fonts (dpi.cpp), what screen readers are told (accessibility.cpp), and the
-// window itself with its operations and message loop (win32_window.cpp).
+// Its parts live in files of their own: the window with its window procedure and message loop
+// (win32_window.cpp), the operations the model and the checks use (window_ops.cpp), the
+// controls and their one window procedure (controls.cpp), focus, keys and typed text
+// (focus_keys.cpp), painting (painting.cpp), the tool tips (tool_tips.cpp) and what screen
+// readers are told (accessibility.cpp); fonts, colours and pictures are values of their own
+// (fonts.h, colours.h, pictures.h).
 class Win32Window final : public WindowOps {
 public:
     // Creates the window with all its controls and runs Form_Load; the window is not shown.
@@ -45,8 +50,9 @@ public:
     Win32Window& operator=(const Win32Window&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    // False once the window has been closed.
+    // False once the window has been closed, or when it could not be created.
     bool IsOpen() const { return hwnd_ != nullptr; }
+    // Shows the window as the program was told to; when it could not be created, says so.
     void Show(int how);
 
     // Called by the message loop for every message before it is translated: Tab and Shift+Tab
@@ -70,24 +76,15 @@ public:
     // The dots per inch the window is laid out for.
     UINT Dpi() const { return dpi_; }
     // The font a caption or box is drawn in, at the window's dots per inch.
-    HFONT FontFor(const layout::Control& control) const;
+    HFONT FontFor(const layout::Control& control) const { return fonts_.For(control); }
 
 private:
-    // One window procedure for each kind of window; each finds its item, or for the main
-    // window the window object, in GWLP_USERDATA.
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static Item& ItemFrom(HWND control);
-    using Handler = LRESULT (Win32Window::*)(Item&, UINT, WPARAM, LPARAM);
-    static LRESULT CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam);
-
     // win32_window.cpp
     static void RegisterClasses(HINSTANCE instance);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void LoadPictures();
     Item* Find(std::string_view control);
     const Item* Find(std::string_view control) const;
@@ -95,17 +92,19 @@ private:
     // other window.
     Item* ItemOf(HWND hwnd);
     Item* ItemById(int id);
+
+    // window_ops.cpp
     void Changed(Item& box);
 
-    // controls.cpp
+    // controls.cpp: one window procedure for every control, which finds its item in
+    // GWLP_USERDATA and hands the message to what the control's kind does with it.
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CallBase(const Item& item, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    void Subclass(Item& item, WNDPROC proc);
-    LRESULT Dispatch(Item& item, UINT message, WPARAM wParam, LPARAM lParam, Handler handler);
-    LRESULT OnBoxMessage(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnButtonMessage(Item& button, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnFrameMessage(Item& frame, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnPictureMessage(Item& picture, UINT message, WPARAM wParam, LPARAM lParam);
-    void RelayToToolTips(const Item& box, UINT message, WPARAM wParam, LPARAM lParam);
+    void PlaceControls();
+    LRESULT OnControlMessage(Item& item, UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnFrameMessage(Item& frame, UINT message, WPARAM wParam, LPARAM lParam);
+    RECT ScaledRect(const layout::Control& control) const;
 
     // focus_keys.cpp
     bool HandleKey(WPARAM key);
@@ -114,26 +113,19 @@ private:
     bool IsEnabledNow(std::string_view control) const;
     // Characters typed into a box, by any path: what the wiring lets enter goes to the edit.
     void TypeCharacters(Item& box, std::u16string_view units, LPARAM lParam);
-    std::optional<LRESULT> OnBoxKeysAndFocus(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnBoxTyping(Item& box, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // dpi.cpp
-    void MakeFonts();
-    RECT ScaledRect(const layout::Control& control) const;
-    void PlaceControls();
-
-    // painting.cpp
-    void PaintWindow(HDC dc);
+    // painting.cpp: the window (item nullptr), the frame and the picture boxes draw themselves.
+    std::optional<LRESULT> OnPaintMessage(const Item* item, UINT message, WPARAM wParam);
+    void Paint(const Item* item, HDC dc, bool printing);
     void PaintFrame(const Item& frame, HDC dc);
     void PaintPicture(const Item& box, HDC dc);
     void DrawItems(HDC dc, layout::In container);
-    const Picture& PictureOf(layout::Picture picture) const;
-    // The colours of a result box, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC: the brush, or
-    // nullptr to leave the box in the system's colours.
-    HBRUSH ResultColours(const Item& box, HDC dc) const;
-    void ReadColourScheme();
 
-    // accessibility.cpp
-    // For a control's item, or for the main window (nullptr).
+    // tool_tips.cpp
+    void RelayToToolTips(const Item& box, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // accessibility.cpp: for a control's item, or for the main window (nullptr).
     LRESULT OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam);
 
     Wiring wiring_{*this};
@@ -145,20 +137,15 @@ private:
     // Every control and line of the table, in Order: the item of Order n is items_[n - 1].
     std::array<Item, layout::kControlCount> items_{};
     UINT dpi_ = 96;
-    HFONT font_ = nullptr;
-    HFONT descriptionFont_ = nullptr;
-    HBRUSH resultBrush_ = nullptr;
-    bool highContrast_ = false;
-    COLORREF resultText_ = 0;
-    Picture signal_;
-    Picture truck_;
-    Picture locomotive_;
-    Picture none_;
-    bool picturesLoaded_ = false;
-    bool comStarted_ = false;
+    Fonts fonts_;
+    Colours colours_;
+    Pictures pictures_;
+    // COM for the objects the window hands to screen readers, started by the first request.
+    ComApartment screenReaders_;
 };
 
-// Runs the program's message loop until the window is closed; returns the exit code.
+// Runs the program's message loop until the window is closed; returns the exit code (1 when the
+// window could not be created).
 int RunMessageLoop(Win32Window& window);
 
 } // namespace korvane::win32

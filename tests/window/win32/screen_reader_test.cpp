@@ -6,9 +6,11 @@
 
 #include <ole2.h>
 #include <oleacc.h>
+#include <psapi.h>
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -189,6 +191,9 @@ TEST_F(ScreenReaderTest, EveryControlIsNamedDescribedAndInItsRole) {
         }
         EXPECT_EQ((read.state & STATE_SYSTEM_DEFAULT) != 0, spoken.isDefault);
         EXPECT_EQ((read.state & STATE_SYSTEM_READONLY) != 0, spoken.readOnly);
+        // Compute is disabled at start-up as well, until the inputs are ready.
+        EXPECT_EQ((read.state & STATE_SYSTEM_UNAVAILABLE) != 0,
+                  spoken.unavailable || c.name == ctl::Command1);
         // What the system says stays: the boxes' texts, the disabled and read-only boxes, and
         // Compute, disabled at start-up and the default button.
         if (c.name == ctl::txtEffAccel) {
@@ -202,6 +207,62 @@ TEST_F(ScreenReaderTest, EveryControlIsNamedDescribedAndInItsRole) {
         }
     }
     EXPECT_EQ(controls, 16);
+}
+
+// The states a screen reader gets, from the layout (the default button, the read-only passage
+// times, the effective acceleration disabled for good) and from the window (Compute disabled
+// until the inputs are ready): before any input, and once the worked example has been typed
+// in from outside, as a screen reader's user may do.
+TEST_F(ScreenReaderTest, StatesOfTheControls) {
+    struct Row {
+        bool ready; // the worked example in the boxes
+        std::string_view control;
+        bool isDefault, readOnly, unavailable;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {false, ctl::Command1, true, false, true},
+        {false, ctl::txtEntryPass, false, true, false},
+        {false, ctl::txtExitPass, false, true, false},
+        {false, ctl::txtEffAccel, false, false, true},
+        {false, ctl::txtSpd, false, false, false},
+        {false, ctl::txtLocation, false, false, false},
+        {true, ctl::Command1, true, false, false},
+        {true, ctl::txtEntryPass, false, true, false},
+        {true, ctl::txtEffAccel, false, false, true},
+        {true, ctl::txtSpd, false, false, false},
+    };
+    // clang-format on
+    const auto put = [](std::string_view box, const wchar_t* text) {
+        SendMessageW(ControlWindow(*layout::Find(box)), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(text));
+    };
+    const std::pair<std::string_view, const wchar_t*> example[] = {
+        {ctl::txtSpd, L"22"},    {ctl::txtAccel, L"0.5"},   {ctl::txtGrade, L"0"},
+        {ctl::txtLength, L"65"}, {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.control) + (row.ready ? ", ready" : ", at start"));
+        for (const auto& [box, text] : example) {
+            put(box, row.ready ? text : L" ");
+        }
+        IAccessible* object = ClientOf(ControlWindow(*layout::Find(row.control)));
+        ASSERT_NE(object, nullptr);
+        const Read read = ReadObject(object);
+        object->Release();
+        EXPECT_EQ((read.state & STATE_SYSTEM_DEFAULT) != 0, row.isDefault);
+        EXPECT_EQ((read.state & STATE_SYSTEM_READONLY) != 0, row.readOnly);
+        EXPECT_EQ((read.state & STATE_SYSTEM_UNAVAILABLE) != 0, row.unavailable);
+        // The layout says the same of what does not change.
+        const layout::Spoken spoken = layout::SpokenOf(*layout::Find(row.control));
+        EXPECT_EQ(spoken.isDefault, row.isDefault);
+        EXPECT_EQ(spoken.readOnly, row.readOnly);
+        if (row.control != ctl::Command1) {
+            EXPECT_EQ(spoken.unavailable, row.unavailable);
+        }
+    }
+    for (const auto& [box, text] : example) {
+        put(box, L" ");
+    }
 }
 
 // The captions and the locomotive that the window and the frame draw are their children.
@@ -252,6 +313,56 @@ TEST_F(ScreenReaderTest, TheLocomotiveIsFoundAtItsPlace) {
     EXPECT_EQ(top, corner.y);
     EXPECT_EQ(width, MulDiv(place.left + place.width, dpi, 1440) - MulDiv(place.left, dpi, 1440));
     object->Release();
+}
+
+// The program's commit charge (what Windows calls its private bytes, and Wine reports as its
+// page-file usage) and the number of handles it holds.
+struct Footprint {
+    long long bytes = 0;
+    long handles = 0;
+};
+
+Footprint FootprintOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    DWORD handles = 0;
+    if (GetProcessMemoryInfo(process, &memory, sizeof(memory)) == FALSE ||
+        GetProcessHandleCount(process, &handles) == FALSE) {
+        return {-1, -1};
+    }
+    return {static_cast<long long>(memory.PagefileUsage), static_cast<long>(handles)};
+}
+
+// A screen reader asks for the window's object again and again while it runs (on every focus
+// change and every read), and each object the window hands out must go when the screen reader
+// releases it. Wine's own marshalling keeps about 2 KiB of every request in the program (2.07
+// KiB measured over 1 000 requests, the same when the window hands out the system's object
+// unchanged); a window that kept its object as well grew by 4.3 KiB or more per request.
+TEST_F(ScreenReaderTest, ReadingTheWindowOverAndOverHoldsNoMemoryNorHandles) {
+    constexpr int kRequests = 1000;
+    constexpr long long kBytesPerRequest = 3 * 1024;
+    constexpr long kHandles = 8;
+    const auto request = [] {
+        IAccessible* object = ClientOf(window_);
+        ASSERT_NE(object, nullptr);
+        object->Release();
+    };
+    for (int i = 0; i < 20; ++i) {
+        request(); // the first requests load oleacc and set up COM in the program
+    }
+    const Footprint before = FootprintOf(process_.hProcess);
+    ASSERT_GE(before.bytes, 0);
+    for (int i = 0; i < kRequests; ++i) {
+        request();
+    }
+    const Footprint after = FootprintOf(process_.hProcess);
+    const long long grown = after.bytes - before.bytes;
+    const long handles = after.handles - before.handles;
+    RecordProperty("bytes_grown", std::to_string(grown));
+    RecordProperty("handles_grown", std::to_string(handles));
+    EXPECT_LE(grown, kRequests * kBytesPerRequest)
+        << "the program grew by " << grown / kRequests << " bytes per request";
+    EXPECT_LE(handles, kHandles) << "the program holds " << handles << " more handles";
 }
 
 } // namespace

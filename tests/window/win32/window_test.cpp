@@ -6,13 +6,17 @@
 #include "window/win32/win32_window.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -186,6 +190,31 @@ private:
     ImportHook hook_{"user32.dll", "MessageBeep", reinterpret_cast<void*>(&Counted)};
 };
 
+// Counts the window's requests to give the focus to a disabled control, which Windows grants
+// (the keys then go nowhere) and Wine refuses, while this lives.
+class FocusOnDisabled {
+public:
+    FocusOnDisabled() {
+        count_ = 0;
+        original_ = reinterpret_cast<Function>(hook_.Original());
+    }
+    bool Hooked() const { return hook_.Hooked(); }
+    int Count() const { return count_; }
+
+private:
+    using Function = HWND(WINAPI*)(HWND);
+    static HWND WINAPI Asked(HWND hwnd) {
+        if (hwnd != nullptr && IsWindowEnabled(hwnd) == FALSE) {
+            ++count_;
+        }
+        return original_(hwnd);
+    }
+
+    static inline int count_ = 0;
+    static inline Function original_ = nullptr;
+    ImportHook hook_{"user32.dll", "SetFocus", reinterpret_cast<void*>(&Asked)};
+};
+
 // Windows' high contrast, which Wine neither has nor lets a program switch on, as the window
 // reads it while this lives.
 class HighContrast {
@@ -212,6 +241,50 @@ private:
     static inline Function original_ = nullptr;
     ImportHook hook_{"user32.dll", "SystemParametersInfoW", reinterpret_cast<void*>(&Answer)};
 };
+
+// Another program's window: a top-level window with a thread of its own, which a test makes
+// the foreground window as a user switches to another program.
+class OtherProgram {
+public:
+    OtherProgram() : thread_([this] { Run(); }) {
+        for (int i = 0; i < 1000 && window_.load() == nullptr; ++i) {
+            Sleep(1);
+        }
+    }
+    ~OtherProgram() {
+        PostThreadMessageW(threadId_.load(), WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+
+    HWND Window() const { return window_.load(); }
+
+private:
+    void Run() {
+        // Shown without taking the foreground: the test switches to it when it means to.
+        HWND hwnd = CreateWindowExW(0, L"STATIC", L"OTHER", WS_OVERLAPPEDWINDOW, 40, 40, 240, 120,
+                                    nullptr, nullptr, nullptr, nullptr);
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue, for WM_QUIT
+        threadId_ = GetCurrentThreadId();
+        window_ = hwnd;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DestroyWindow(hwnd);
+    }
+
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<DWORD> threadId_{0};
+    std::thread thread_;
+};
+
+// The back colour of the result boxes.
+constexpr COLORREF kCyan =
+    RGB(layout::kResultBack.red, layout::kResultBack.green, layout::kResultBack.blue);
 
 void SendKey(WORD key, bool up) {
     INPUT input{};
@@ -284,6 +357,22 @@ protected:
         }
     }
 
+    // Commits the text as an input method does, all at once: the system's input method of the
+    // box composes it and completes the composition, and the box gets WM_IME_STARTCOMPOSITION,
+    // WM_IME_COMPOSITION with the result, WM_IME_ENDCOMPOSITION, and the result's characters.
+    void Commit(HWND box, std::wstring_view text) {
+        HIMC context = ImmGetContext(box);
+        ASSERT_NE(context, nullptr);
+        ImmSetOpenStatus(context, TRUE);
+        ASSERT_TRUE(ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<wchar_t*>(text.data()),
+                                             static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                                             nullptr, 0));
+        ASSERT_TRUE(ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
+        ImmSetOpenStatus(context, FALSE);
+        ImmReleaseContext(box, context);
+        Pump();
+    }
+
     void Mouse(HWND target, DWORD buttons) {
         RECT rect;
         GetWindowRect(target, &rect);
@@ -301,6 +390,17 @@ protected:
         Mouse(target, MOUSEEVENTF_LEFTDOWN);
         Mouse(target, MOUSEEVENTF_LEFTUP);
         Pump();
+    }
+
+    // Makes the window the foreground window, as a user switching to it does, and waits until
+    // the switch has reached this window.
+    void Activate(HWND target) {
+        SetForegroundWindow(target);
+        for (int i = 0; i < 200 && GetForegroundWindow() != target; ++i) {
+            Pump();
+        }
+        Pump();
+        ASSERT_EQ(GetForegroundWindow(), target);
     }
 
     // The worked example, put into the boxes through the window operations.
@@ -448,6 +548,118 @@ TEST_F(Win32WindowTest, LeavingAnOutOfRangeBoxShowsTheRangeError) {
     EXPECT_TRUE(boxes.Seen().size() == 1 && !ComputeEnabled());
 }
 
+// A box is left only when the focus goes from it to another control of this window: the
+// window's row for each way the focus can go from txtSpd holding 50.
+TEST_F(Win32WindowTest, LeavingABox) {
+    enum class Act {
+        Click,          // a click on the control
+        Message,        // a message box of the window opens and is answered
+        OtherProgram,   // the user switches to another program and back
+        OtherThenClick, // to another program, back, then a click on the control
+        Close,          // the window is closed
+    };
+    struct Row {
+        const char* what;
+        Act act;
+        std::string_view control;
+        std::size_t rangeErrors;
+        std::string_view focus; // afterwards; empty: the window is closed
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"to another box", Act::Click, ctl::txtGrade, 1, ctl::txtGrade},
+        {"to the button, which the failed check disables", Act::Click, ctl::Command1, 1, ctl::txtLocation},
+        {"to a result box, clicked into", Act::Click, ctl::txtExitPass, 1, ctl::txtExitPass},
+        {"to the message box", Act::Message, {}, 0, ctl::txtSpd},
+        {"to another program and back", Act::OtherProgram, {}, 0, ctl::txtSpd},
+        {"to another program, back, then to another box", Act::OtherThenClick, ctl::txtAccel, 1, ctl::txtAccel},
+        {"the same box again", Act::Click, ctl::txtSpd, 0, ctl::txtSpd},
+        {"a click on a picture, which takes no focus", Act::Click, "Picture1", 0, ctl::txtSpd},
+        {"the window closing", Act::Close, {}, 0, {}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetUp();
+        const MessageBoxes boxes;
+        PutExample("50");
+        Click(Box(ctl::txtSpd));
+        ASSERT_EQ(GetFocus(), Box(ctl::txtSpd));
+        const OtherProgram other;
+        switch (row.act) {
+        case Act::Click:
+            Click(Box(row.control));
+            break;
+        case Act::Message:
+            window->ShowMessage("Saved", "Korvane");
+            Pump();
+            ASSERT_EQ(boxes.Seen().size(), 1U);
+            break;
+        case Act::OtherProgram:
+        case Act::OtherThenClick:
+            Activate(other.Window());
+            EXPECT_EQ(GetFocus(), nullptr);
+            Activate(window->Handle());
+            if (row.act == Act::OtherThenClick) {
+                Click(Box(row.control));
+            }
+            break;
+        case Act::Close:
+            SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+            Pump();
+            EXPECT_FALSE(window->IsOpen());
+            break;
+        }
+        const auto rangeErrors =
+            std::count_if(boxes.Seen().begin(), boxes.Seen().end(),
+                          [](const Shown& s) { return s.title == L"Range Error"; });
+        EXPECT_EQ(static_cast<std::size_t>(rangeErrors), row.rangeErrors);
+        if (!row.focus.empty()) {
+            EXPECT_EQ(GetFocus(), Box(row.focus)) << "the focus is not on " << row.focus;
+            EXPECT_EQ(ComputeEnabled(), row.rangeErrors == 0);
+        }
+        TearDown();
+    }
+}
+
+// Compute had the focus last when the window went into the background, and was disabled there:
+// back in the window, the focus goes to the next control that can take it, and keys act there.
+TEST_F(Win32WindowTest, FocusReturnsToAUsableControl) {
+    struct Row {
+        bool disabledInTheBackground;
+        std::string_view focus; // on return
+        WORD key;               // pressed there
+        std::string_view text;  // of the focused box afterwards, or the entry passage time
+    };
+    const Row rows[] = {{true, ctl::txtLocation, 'X', "x"},
+                        {false, ctl::Command1, VK_SPACE, "16.5"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.disabledInTheBackground ? "disabled" : "left enabled");
+        SetUp();
+        PutExample();
+        Click(Box(ctl::txtSpd));
+        Press(VK_TAB);
+        ASSERT_EQ(GetFocus(), Box(ctl::Command1));
+        const FocusOnDisabled focusOnDisabled;
+        ASSERT_TRUE(focusOnDisabled.Hooked());
+        const OtherProgram other;
+        Activate(other.Window());
+        if (row.disabledInTheBackground) {
+            window->SetText(ctl::txtAccel, " ");
+            ASSERT_FALSE(ComputeEnabled());
+        }
+        Activate(window->Handle());
+        EXPECT_EQ(GetFocus(), Box(row.focus));
+        EXPECT_EQ(focusOnDisabled.Count(), 0) << "the focus was given to a disabled control";
+        Press(row.key);
+        EXPECT_EQ(Text(row.focus == ctl::Command1 ? ctl::txtEntryPass : row.focus), row.text);
+        Press(VK_TAB);
+        EXPECT_EQ(GetFocus(),
+                  Box(row.disabledInTheBackground ? ctl::txtDirection : ctl::txtLocation));
+        TearDown();
+    }
+}
+
 // The user sessions the Qt window plays too (focus_sessions.h), by real input: after every step
 // the focus is where the table says, and every message it names has come, no other.
 TEST_F(Win32WindowTest, FocusSessionsAroundRangeErrors) {
@@ -593,31 +805,77 @@ TEST_F(Win32WindowTest, EnterComputesWithoutRangeCheckEscapeDoesNothing) {
     EXPECT_EQ(beeps.Count(), 0);
 }
 
+// Every path that types into a box goes through the one rule of typed text: each character
+// through the box's filter, the accepted ones entering in order, each refused one beeping.
 TEST_F(Win32WindowTest, TypedCharactersPassTheKeystrokeFilter) {
+    enum class Path {
+        Keys,     // one key after the other, each a UTF-16 unit (SendInput)
+        Composed, // an input method's composition committed at once (imm32)
+        ImeChar,  // WM_IME_CHAR, as an input method of an older kind sends each character
+        UniChar,  // WM_UNICHAR, a whole code point beyond 16 bits too
+    };
     struct Row {
+        Path path;
         std::string_view box;
         std::wstring_view typed;
-        std::string_view text; // after typing into a box holding " "
+        std::string_view text; // after typing into a box holding " ", the caret at its start
         int beeps;
     };
+    // clang-format off
     const Row rows[] = {
-        {ctl::txtSpd, L"x", " ", 1},
-        {ctl::txtSpd, L"2.5-", "2.5- ", 0},
-        {ctl::txtGrade, L"x", "x ", 0},
-        {ctl::txtLength, L"\u00E9 ", " ", 2},
-        {ctl::txtAccel, L"\xD83D\xDE00", " ", 2},
-        {ctl::txtLocation, L"x\u00E9", "x\xC3\xA9 ", 0},
+        {Path::Keys, ctl::txtSpd, L"x", " ", 1},
+        {Path::Keys, ctl::txtSpd, L"2.5-", "2.5- ", 0},
+        {Path::Keys, ctl::txtGrade, L"x", "x ", 0},
+        {Path::Keys, ctl::txtLength, L"\u00E9 ", " ", 2},
+        {Path::Keys, ctl::txtAccel, L"\xD83D\xDE00", " ", 2},
+        {Path::Keys, ctl::txtLocation, L"x\u00E9", "x\xC3\xA9 ", 0},
+        {Path::Composed, ctl::txtSpd, L"1a", "1 ", 1},
+        {Path::Composed, ctl::txtExitPos, L"1 2", "12 ", 1},
+        {Path::Composed, ctl::txtEntryPos, L"\uFF11\uFF12", " ", 2}, // full-width digits
+        {Path::Composed, ctl::txtLength, L"1\xD83D\xDE00", "1 ", 2},
+        {Path::Composed, ctl::txtGrade, L"1a", "1a ", 0},
+        {Path::Composed, ctl::txtLocation, L"L\u00F8kken", "L\xC3\xB8kken ", 0},
+        {Path::ImeChar, ctl::txtSpd, L"x", " ", 1},
+        {Path::ImeChar, ctl::txtAccel, L"5", "5 ", 0},
+        {Path::UniChar, ctl::txtSpd, L"y", " ", 1},
+        {Path::UniChar, ctl::txtAccel, L"\xD83D\xDE00", " ", 2},
+        {Path::UniChar, ctl::txtLocation, L"\xD83D\xDE00", "\xF0\x9F\x98\x80 ", 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.box) + " path " + std::to_string(static_cast<int>(row.path)) +
+                     " typed " + Narrow(row.typed));
         SetUp();
         window->SetText(row.box, " ");
-        SetFocus(Box(row.box));
-        SendMessageW(Box(row.box), EM_SETSEL, 0, 0);
+        const HWND box = Box(row.box);
+        SetFocus(box);
+        SendMessageW(box, EM_SETSEL, 0, 0);
         Pump();
-        Type(row.typed);
-        EXPECT_EQ(Text(row.box), row.text) << row.box;
-        EXPECT_EQ(beeps.Count(), row.beeps) << row.box;
-        EXPECT_TRUE(beeps.AllDefault()) << row.box;
+        switch (row.path) {
+        case Path::Keys:
+            Type(row.typed);
+            break;
+        case Path::Composed:
+            Commit(box, row.typed);
+            break;
+        case Path::ImeChar:
+            for (const wchar_t unit : row.typed) {
+                SendMessageW(box, WM_IME_CHAR, unit, 1);
+            }
+            break;
+        case Path::UniChar: {
+            const std::u16string units(row.typed.begin(), row.typed.end());
+            const char32_t point =
+                units.size() == 2 ? 0x10000 + ((units[0] - 0xD800U) << 10) + (units[1] - 0xDC00U)
+                                  : units[0];
+            SendMessageW(box, WM_UNICHAR, point, 1);
+            break;
+        }
+        }
+        Pump();
+        EXPECT_EQ(Text(row.box), row.text);
+        EXPECT_EQ(beeps.Count(), row.beeps);
+        EXPECT_TRUE(beeps.AllDefault());
         TearDown();
     }
 }
@@ -657,16 +915,6 @@ TEST_F(Win32WindowTest, ControlCharactersPassTheKeystrokeFilter) {
         EXPECT_EQ(beeps.Count(), row.beeps) << row.box;
         TearDown();
     }
-}
-
-// Characters that reach a box by other messages than WM_CHAR pass the filter as well.
-TEST_F(Win32WindowTest, InputMethodAndUnicodeCharactersPassTheFilter) {
-    SendMessageW(Box(ctl::txtSpd), WM_IME_CHAR, L'x', 1);
-    SendMessageW(Box(ctl::txtSpd), WM_UNICHAR, L'y', 1);
-    EXPECT_EQ(Text(ctl::txtSpd), " ");
-    EXPECT_EQ(beeps.Count(), 2);
-    SendMessageW(Box(ctl::txtLocation), WM_UNICHAR, 0x1F600, 1);
-    EXPECT_EQ(Text(ctl::txtLocation), "\xF0\x9F\x98\x80");
 }
 
 // What was typed comes back from Text() as it was, a lone surrogate too: writing it back with
@@ -783,54 +1031,124 @@ TEST_F(Win32WindowTest, PicturesStandUpright) {
     }
 }
 
-// The colours of a result box: light cyan with text readable on it whatever the scheme's text
-// colour (white in a dark scheme); with high contrast on, the system's own colours.
+// The colours of some system colour elements, as a colour scheme sets them, while this lives;
+// the window is told as Windows tells every program.
+class ColourScheme {
+public:
+    ColourScheme(HWND window, COLORREF windowText, COLORREF buttonText, COLORREF face,
+                 COLORREF windowBack)
+        : window_(window) {
+        for (std::size_t i = 0; i < kElements.size(); ++i) {
+            saved_[i] = GetSysColor(kElements[i]);
+        }
+        Set({windowText, buttonText, face, windowBack});
+    }
+    ~ColourScheme() { Set(saved_); }
+    ColourScheme(const ColourScheme&) = delete;
+    ColourScheme& operator=(const ColourScheme&) = delete;
+
+private:
+    static constexpr std::array<int, 4> kElements{COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE,
+                                                  COLOR_WINDOW};
+    void Set(const std::array<COLORREF, 4>& colours) {
+        SetSysColors(static_cast<int>(kElements.size()), kElements.data(), colours.data());
+        SendMessageW(window_, WM_SYSCOLORCHANGE, 0, 0);
+        SendMessageW(window_, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        RedrawWindow(window_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+
+    HWND window_;
+    std::array<COLORREF, 4> saved_{};
+};
+
+// The colours found in a rectangle of a window (client coordinates), but for the background
+// colour given: what is drawn there. The window's fonts are bitmap fonts, drawn without
+// smoothing, so text has no colours of its own in between.
+std::set<COLORREF> InkIn(HWND hwnd, RECT rect, COLORREF background) {
+    std::set<COLORREF> ink;
+    HDC dc = GetDC(hwnd);
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (c != background && c != CLR_INVALID) {
+                ink.insert(c);
+            }
+        }
+    }
+    ReleaseDC(hwnd, dc);
+    return ink;
+}
+
+// Every kind of text in every colour scheme: the result boxes light cyan with the scheme's
+// window-text colour where it is readable there and black or white where it is not; the drawn
+// captions, the frame's among them, in the text colour of the face they are drawn on; the
+// lines in the window-text colour. With high contrast on, the result boxes too keep the
+// system's colours, as Windows asks of every program.
 TEST_F(Win32WindowTest, ResultTextStaysReadableInEveryColourScheme) {
+    constexpr COLORREF black = RGB(0, 0, 0);
+    constexpr COLORREF white = RGB(255, 255, 255);
+    constexpr COLORREF face = RGB(240, 240, 240);
     struct Row {
-        COLORREF windowText;
+        const char* scheme;
+        COLORREF windowText, buttonText, face, windowBack;
         bool highContrast;
-        bool cyan;
+        COLORREF resultBack, result, caption, line;
     };
-    const Row rows[] = {{RGB(0, 0, 0), false, true},
-                        {RGB(255, 255, 255), false, true},
-                        {RGB(255, 255, 255), true, false}};
-    const int element = COLOR_WINDOWTEXT;
-    const COLORREF original = GetSysColor(element);
+    // clang-format off
+    const Row rows[] = {
+        {"standard", black, black, face, white, false, kCyan, black, black, black},
+        {"navy window text, dark green button text", RGB(0, 0, 128), RGB(0, 100, 0), face, white, false,
+         kCyan, RGB(0, 0, 128), RGB(0, 100, 0), RGB(0, 0, 128)},
+        {"dark green window text, maroon button text", RGB(0, 100, 0), RGB(128, 0, 0), face, white, false,
+         kCyan, RGB(0, 100, 0), RGB(128, 0, 0), RGB(0, 100, 0)},
+        {"grey 118 window text, about 4:1 on the cyan", RGB(118, 118, 118), black, face, white, false,
+         kCyan, black, black, RGB(118, 118, 118)},
+        {"grey 100 window text, about 5:1 on the cyan", RGB(100, 100, 100), black, face, white, false,
+         kCyan, RGB(100, 100, 100), black, RGB(100, 100, 100)},
+        {"white on black", white, white, black, black, false, kCyan, black, white, white},
+        {"white on black, high contrast", white, white, black, black, true, black, white, white, white},
+    };
+    // clang-format on
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.scheme);
         const HighContrast contrast(row.highContrast);
         ASSERT_TRUE(contrast.Hooked());
-        // What Windows sends every program when the scheme changes.
-        SetSysColors(1, &element, &row.windowText);
-        SendMessageW(window->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        const ColourScheme scheme(window->Handle(), row.windowText, row.buttonText, row.face,
+                                  row.windowBack);
         PutExample();
         Press(VK_RETURN);
         ASSERT_EQ(Text(ctl::txtEntryPass), "16.5");
+        const int dpi = static_cast<int>(window->Dpi());
+
         HWND box = Box(ctl::txtEntryPass);
         RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        // The box's background, and its darkest pixel, which is text.
         RECT client;
         GetClientRect(box, &client);
         HDC dc = GetDC(box);
-        const COLORREF background = GetPixel(dc, 1, 1);
-        int darkest = 255 * 3;
-        for (int y = 0; y < client.bottom; ++y) {
-            for (int x = 0; x < client.right; ++x) {
-                const COLORREF c = GetPixel(dc, x, y);
-                darkest = std::min(darkest, GetRValue(c) + GetGValue(c) + GetBValue(c));
-            }
-        }
+        const COLORREF back = GetPixel(dc, 1, 1);
         ReleaseDC(box, dc);
-        if (row.cyan) {
-            EXPECT_EQ(background, RGB(192, 255, 255)) << std::hex << background;
-            EXPECT_LT(darkest, 200) << "no dark text on the cyan";
-        } else {
-            EXPECT_TRUE(background == GetSysColor(COLOR_BTNFACE) ||
-                        background == GetSysColor(COLOR_WINDOW))
-                << std::hex << background;
-        }
+        EXPECT_EQ(back, row.resultBack) << std::hex << back;
+        EXPECT_EQ(InkIn(box, client, back), std::set<COLORREF>{row.result}) << "result text";
+
+        // A caption of the window, one of the frame, and the frame's own above its border.
+        const auto scaled = [dpi](const layout::Control& c) {
+            const layout::Place& p = c.place;
+            return RECT{MulDiv(p.left, dpi, 1440), MulDiv(p.top, dpi, 1440),
+                        MulDiv(p.left + p.width, dpi, 1440), MulDiv(p.top + p.height, dpi, 1440)};
+        };
+        EXPECT_EQ(InkIn(window->Handle(), scaled(*layout::Find("Label16")), row.face),
+                  std::set<COLORREF>{row.caption})
+            << "Label16";
+        EXPECT_EQ(InkIn(Box("Frame1"), scaled(*layout::Find("Label12")), row.face),
+                  std::set<COLORREF>{row.caption})
+            << "Label12";
+        const RECT frameCaption{MulDiv(8, dpi, 96), 0, MulDiv(40, dpi, 96), MulDiv(4, dpi, 96)};
+        EXPECT_EQ(InkIn(Box("Frame1"), frameCaption, row.face), std::set<COLORREF>{row.caption})
+            << "Frame1";
+        EXPECT_EQ(Pixel(4560, 5100), row.line) << "Line1";
+        EXPECT_EQ(Pixel(1200, 4080), row.line) << "Line8";
     }
-    SetSysColors(1, &element, &original);
-    SendMessageW(window->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
 }
 
 // Windowed controls lie above what their container draws, the lower Order on top.
@@ -896,16 +1214,6 @@ TEST_F(Win32WindowTest, ScalesWithTheDpi) {
         EXPECT_EQ(description.lfWeight, FW_BOLD) << row.dpi;
         EXPECT_EQ(std::wstring(description.lfFaceName), L"MS Sans Serif");
     }
-}
-
-TEST_F(Win32WindowTest, ClosingAsksNothing) {
-    const MessageBoxes boxes;
-    window->SetText(ctl::txtSpd, "50");
-    SetFocus(Box(ctl::txtSpd));
-    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
-    Pump();
-    EXPECT_FALSE(window->IsOpen());
-    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 // korvane.exe shows its window as it is told to (normally, or minimized from a shortcut set

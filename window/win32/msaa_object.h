@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-// What screen readers are told. They read a program through Microsoft Active Accessibility
-// (MSAA, oleacc.dll), asking each window for the object of its client area with WM_GETOBJECT.
-// Each window of Korvane answers with the system's own object for it, which knows the window's
-// text, caret, state and place, and lays over it only what the system cannot know: the name a
-// box is read by (the caption the window draws beside it), its advisory text as description,
-// the role of a picture, the frame and the button, and the captions and the locomotive the
-// window draws itself, as children.
+// The object a window of the program hands to screen readers. They read a program through
+// Microsoft Active Accessibility (MSAA, oleacc.dll), asking each window for the object of its
+// client area with WM_GETOBJECT. Each window of Korvane answers with the system's own object for
+// it, which knows the window's text, caret, state and place, with a presentation laid over it of
+// only what the system cannot know: the name a box is read by (the caption the window draws
+// beside it), its advisory text as description, the role of a picture, the frame and the
+// button, and the captions and the locomotive the window draws itself, as children. What each
+// window presents is decided in accessibility.cpp.
 namespace korvane::win32 {
 
 // Something the window draws itself (a caption, the locomotive), presented as a child of the
