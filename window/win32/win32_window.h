@@ -14,7 +14,7 @@
 #include "window/win32/com.h"
 #include "window/win32/fonts.h"
 #include "window/win32/pictures.h"
-#include "window/wiring.h"
+#include "window/window_base.h"
 
 namespace korvane::win32 {
 
@@ -41,7 +41,7 @@ struct Item {
 // (focus_keys.cpp), painting (painting.cpp), the tool tips (tool_tips.cpp) and what screen
 // readers are told (accessibility.cpp); fonts, colours and pictures are values of their own
 // (fonts.h, colours.h, pictures.h).
-class Win32Window final : public WindowOps {
+class Win32Window final : public WindowBase {
 public:
     // Creates the window with all its controls and runs Form_Load; the window is not shown.
     explicit Win32Window(HINSTANCE instance);
@@ -63,12 +63,10 @@ public:
     // WindowOps
     std::string Text(std::string_view control) const override;
     void SetText(std::string_view control, std::string_view text) override;
-    std::string AdvisoryText(std::string_view control) const override;
     void SetEnabled(std::string_view control, bool enabled) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
     void Beep() override;
 
-    const CalculatorState& State() const { return wiring_.State(); }
     // The native window of a windowed control, or nullptr.
     HWND ControlWindow(std::string_view control) const;
     // The tool-tip control that shows the advisory texts, made when first needed.
@@ -128,7 +126,6 @@ private:
     // accessibility.cpp: for a control's item, or for the main window (nullptr).
     LRESULT OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam);
 
-    Wiring wiring_{*this};
     HINSTANCE instance_ = nullptr;
     HWND hwnd_ = nullptr;
     HWND frame_ = nullptr;

@@ -43,10 +43,6 @@ void Win32Window::SetText(std::string_view control, std::string_view text) {
     Changed(*item);
 }
 
-std::string Win32Window::AdvisoryText(std::string_view control) const {
-    return std::string(layout::AdvisoryOf(control));
-}
-
 void Win32Window::SetEnabled(std::string_view control, bool enabled) {
     const Item* item = Find(control);
     if (item == nullptr || item->hwnd == nullptr) {
