@@ -32,48 +32,33 @@ std::string CssColour(layout::Rgb rgb) {
            std::to_string(rgb.blue) + ")";
 }
 
-std::string_view TagOf(Kind kind) {
+// The element a kind of control is made as, and the class that korvane.css gives it its look by.
+struct Element {
+    std::string_view tag;
+    std::string_view look;
+};
+
+Element ElementOf(Kind kind) {
     switch (kind) {
     case Kind::TextBox:
     case Kind::FreeText:
+        return {"input", "box"};
     case Kind::ResultBox:
-        return "input";
+        return {"input", "box result"};
     case Kind::PictureBox:
+        return {"img", "picture"};
     case Kind::Image:
-        return "img";
+        return {"img", "image"};
     case Kind::Button:
-        return "button";
+        return {"button", "button"};
     case Kind::Line:
-        return "svg";
+        return {"svg", "line"};
     case Kind::Label:
+        return {"div", "label"};
     case Kind::Frame:
         break;
     }
-    return "div";
-}
-
-// The class that korvane.css gives each kind its look by.
-std::string_view ClassOf(Kind kind) {
-    switch (kind) {
-    case Kind::TextBox:
-    case Kind::FreeText:
-        return "box";
-    case Kind::ResultBox:
-        return "box result";
-    case Kind::Label:
-        return "label";
-    case Kind::PictureBox:
-        return "picture";
-    case Kind::Frame:
-        return "frame";
-    case Kind::Button:
-        return "button";
-    case Kind::Image:
-        return "image";
-    case Kind::Line:
-        return "line";
-    }
-    return "";
+    return {"div", "frame"};
 }
 
 std::string_view AlignOf(layout::Align align) {
@@ -137,11 +122,18 @@ void MakeBox(const Control& c) {
         dom::SetStyle(c.name, "background-color", CssColour(layout::kResultBack));
     }
     if (c.access == Access::ReadOnly) {
-        // Takes the focus when clicked, never by Tab.
         dom::SetAttribute(c.name, "readonly", "");
-        dom::SetAttribute(c.name, "tabindex", "-1");
     } else if (c.access == Access::Disabled) {
         dom::SetDisabled(c.name, true);
+    }
+}
+
+// A control that takes the focus when clicked but is no stop of the Tab ring is none of the
+// browser's own sequential navigation either.
+void KeepOutOfTabbing(const Control& c) {
+    const std::vector<const Control*>& ring = layout::TabRing();
+    if (layout::TakesFocus(c.access) && std::find(ring.begin(), ring.end(), &c) == ring.end()) {
+        dom::SetAttribute(c.name, "tabindex", "-1");
     }
 }
 
@@ -155,8 +147,9 @@ void Describe(const Control& c) {
 
 void MakeControl(const Control& c) {
     const std::string_view parent = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
-    dom::Create(TagOf(c.kind), c.name, parent);
-    dom::SetAttribute(c.name, "class", ClassOf(c.kind));
+    const Element element = ElementOf(c.kind);
+    dom::Create(element.tag, c.name, parent);
+    dom::SetAttribute(c.name, "class", element.look);
     // Windowed controls lie above what their container draws, the lower Order on top.
     const int stacking = (layout::IsWindowed(c.kind) ? 200 : 100) - c.order;
     dom::SetStyle(c.name, "z-index", std::to_string(stacking));
@@ -165,12 +158,13 @@ void MakeControl(const Control& c) {
         return;
     }
     Place(c.name, c.place);
+    const layout::Spoken spoken = layout::SpokenOf(c);
     switch (c.kind) {
     case Kind::TextBox:
     case Kind::FreeText:
     case Kind::ResultBox:
         MakeBox(c);
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "aria-label", spoken.name);
         break;
     case Kind::Label:
         dom::SetText(c.name, c.text);
@@ -181,7 +175,7 @@ void MakeControl(const Control& c) {
         break;
     case Kind::Frame: {
         dom::SetAttribute(c.name, "role", "group");
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "aria-label", spoken.name);
         const std::string caption = std::string(c.name) + "-caption";
         dom::Create("span", caption, c.name);
         dom::SetAttribute(caption, "class", "caption");
@@ -192,10 +186,14 @@ void MakeControl(const Control& c) {
     case Kind::Button:
         dom::SetAttribute(c.name, "type", "button");
         dom::SetText(c.name, c.text);
+        if (spoken.isDefault) {
+            // The default button: Enter presses it wherever the focus is.
+            dom::SetAttribute(c.name, "aria-keyshortcuts", "Enter");
+        }
         break;
     case Kind::PictureBox:
     case Kind::Image: {
-        dom::SetAttribute(c.name, "alt", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "alt", spoken.name);
         if (c.kind == Kind::PictureBox) {
             dom::SetStyle(c.name, "background-color",
                           c.back == layout::Back::Menu ? "Menu" : "ButtonFace");
@@ -207,6 +205,7 @@ void MakeControl(const Control& c) {
     case Kind::Line:
         break;
     }
+    KeepOutOfTabbing(c);
     Describe(c);
 }
 
