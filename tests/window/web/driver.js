@@ -49,6 +49,24 @@ class Driver {
     await this.page.mouse.click(at.x, at.y);
   }
 
+  // A left click at a point of the control that no other control covers.
+  async clickOwn(id) {
+    const at = await this.page.evaluate((id) => {
+      const e = document.getElementById(id);
+      const r = e.getBoundingClientRect();
+      for (let y = r.top + 1; y < r.bottom; y += 2) {
+        for (let x = r.left + 1; x < r.right; x += 2) {
+          const hit = document.elementFromPoint(x, y);
+          if (hit && hit.closest('[id]') && hit.closest('[id]').id === id) {
+            return {x, y};
+          }
+        }
+      }
+      return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+    }, id);
+    await this.page.mouse.click(at.x, at.y);
+  }
+
   // "Shift+Tab", "Control+v", "Enter": the modifiers held while the last key is pressed.
   async press(chord) {
     const keys = chord === '+' ? ['+'] : chord.split('+');
@@ -75,6 +93,17 @@ class Driver {
         }
       }
     }
+  }
+
+  // Clicks into the box, empties it and types the text.
+  async retype(id, text) {
+    await this.click(id);
+    await this.settle();
+    await this.press('End');
+    await this.press('Shift+Home');
+    await this.press('Delete');
+    await this.type(text);
+    await this.settle();
   }
 
   // An input method composes the text and commits it.
