@@ -79,6 +79,14 @@ function rows(table) {
      run: async (d) => { await example(d); await d.retype('txtSpd', '50'); await d.click('Command1'); },
      messages: [kSpeed50], focus: 'txtLocation', values: {txtEntryPass: ' '},
      computeDisabled: true},
+    {name: 'Range Error on a click on Compute that the browser gives no focus (as Safari does)',
+     run: async (d) => {
+       await example(d);
+       await d.retype('txtSpd', '50');
+       await d.page.$eval('#Command1', (b) => b.click());
+     },
+     messages: [kSpeed50], focus: 'txtLocation', values: {txtEntryPass: ' '},
+     computeDisabled: true},
     {name: 'a space and a Ctrl+V refused in a filtered box, each with a beep',
      run: async (d) => {
        await d.copy('12');
