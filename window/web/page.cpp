@@ -171,6 +171,8 @@ void MakeControl(const Control& c) {
         dom::SetStyle(c.name, "text-align", AlignOf(c.align));
         if (c.font != layout::Font::Default) {
             SetFont(c.name, layout::FontOf(c));
+        } else {
+            dom::SetAttribute(c.name, "class", "label caption-font");
         }
         break;
     case Kind::Frame: {
@@ -225,6 +227,21 @@ std::vector<const Control*> PageOrder() {
     return order;
 }
 
+// The window's message, closed: a modal <dialog> named by its title and described by its text,
+// with one OK button that closes it (message.js opens it).
+void MakeMessage() {
+    dom::Create("dialog", "message", "");
+    dom::SetAttribute("message", "aria-labelledby", "message-title");
+    dom::SetAttribute("message", "aria-describedby", "message-text");
+    SetFont("message", layout::kDefaultFont);
+    dom::Create("form", "message-form", "message");
+    dom::SetAttribute("message-form", "method", "dialog");
+    dom::Create("h2", "message-title", "message-form");
+    dom::Create("p", "message-text", "message-form");
+    dom::Create("button", "message-ok", "message-form");
+    dom::SetText("message-ok", "OK");
+}
+
 } // namespace
 
 void BuildPage() {
@@ -235,9 +252,16 @@ void BuildPage() {
     dom::SetStyle(layout::kWindowName, "width", Px(layout::kClientWidth));
     dom::SetStyle(layout::kWindowName, "height", Px(layout::kClientHeight));
     SetFont(layout::kWindowName, layout::kDefaultFont);
+    // The page's heading, which a screen reader finds the window by, as a desktop's finds it by
+    // its title bar.
+    const std::string heading = std::string(layout::kWindowName) + "-heading";
+    dom::Create("h1", heading, layout::kWindowName);
+    dom::SetAttribute(heading, "class", "heading");
+    dom::SetText(heading, layout::kCaption);
     for (const Control* c : PageOrder()) {
         MakeControl(*c);
     }
+    MakeMessage();
 }
 
 } // namespace korvane::web
