@@ -105,6 +105,18 @@ async function checkTree(d, table, faults) {
     if (c.unavailable && property(node, 'disabled') !== true) {
       faults.push(where + 'available');
     }
+    // A box's value is its text, and every control of the frame is presented inside it.
+    const text = c.kind.endsWith('box') || c.kind === 'free text' ?
+        await d.value(c.name) : undefined;
+    if (text !== undefined && (node.value ? node.value.value : '') !== text) {
+      faults.push(where + 'value "' + (node.value && node.value.value) + '", not "' + text + '"');
+    }
+    if (c.in !== table.window.window) {
+      const frame = tree.byDom.get(await backendId(d, root.nodeId, '#' + c.in));
+      if (!frame || !shown(tree, frame).includes(presented)) {
+        faults.push(where + 'not presented inside ' + c.in);
+      }
+    }
   }
 }
 

@@ -62,6 +62,19 @@ function rows(table) {
      },
      values: {txtEntryPass: '16.5', txtExitPass: '23.6', txtSpd: '22', txtExitPos: '77'},
      focus: 'txtExitPos', beeps: 0},
+    {name: 'Compute acts on the release over it: a press released elsewhere computes nothing',
+     run: async (d) => {
+       await example(d);
+       const at = await d.centreOf('Command1');
+       await d.page.mouse.move(at.x, at.y);
+       await d.page.mouse.down();
+       await d.page.mouse.move(at.x - 60, at.y - 60);
+       await d.page.mouse.up();
+       const after = await d.value('txtEntryPass');
+       await d.click('Command1');
+       return after;
+     },
+     result: ' ', values: {txtEntryPass: '16.5', txtExitPass: '23.6'}, focus: 'Command1'},
     {name: 'Enter computes with an out-of-range speed and checks no box',
      run: async (d) => { await example(d); await d.retype('txtSpd', '-22'); await d.press('Enter'); },
      values: {txtEntryPass: '15.', txtExitPass: '20.7', txtSpd: '-22'}, focus: 'txtSpd',
