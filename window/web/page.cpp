@@ -1,6 +1,7 @@
 #include "page.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -32,33 +33,29 @@ std::string CssColour(layout::Rgb rgb) {
            std::to_string(rgb.blue) + ")";
 }
 
-// The element a kind of control is made as, and the class that korvane.css gives it its look by.
+// The element each kind of control is made as, and the class that korvane.css gives it its look
+// by.
 struct Element {
+    Kind kind;
     std::string_view tag;
     std::string_view look;
 };
 
-Element ElementOf(Kind kind) {
-    switch (kind) {
-    case Kind::TextBox:
-    case Kind::FreeText:
-        return {"input", "box"};
-    case Kind::ResultBox:
-        return {"input", "box result"};
-    case Kind::PictureBox:
-        return {"img", "picture"};
-    case Kind::Image:
-        return {"img", "image"};
-    case Kind::Button:
-        return {"button", "button"};
-    case Kind::Line:
-        return {"svg", "line"};
-    case Kind::Label:
-        return {"div", "label"};
-    case Kind::Frame:
-        break;
-    }
-    return {"div", "frame"};
+constexpr std::array kElements{
+    Element{Kind::TextBox, "input", "box"},
+    Element{Kind::FreeText, "input", "box"},
+    Element{Kind::ResultBox, "input", "box result"},
+    Element{Kind::Label, "div", "label"},
+    Element{Kind::PictureBox, "img", "picture"},
+    Element{Kind::Frame, "div", "frame"},
+    Element{Kind::Button, "button", "button"},
+    Element{Kind::Image, "img", "image"},
+    Element{Kind::Line, "svg", "line"},
+};
+
+const Element& ElementOf(Kind kind) {
+    return *std::find_if(kElements.begin(), kElements.end(),
+                         [kind](const Element& e) { return e.kind == kind; });
 }
 
 std::string_view AlignOf(layout::Align align) {
@@ -147,7 +144,7 @@ void Describe(const Control& c) {
 
 void MakeControl(const Control& c) {
     const std::string_view parent = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
-    const Element element = ElementOf(c.kind);
+    const Element& element = ElementOf(c.kind);
     dom::Create(element.tag, c.name, parent);
     dom::SetAttribute(c.name, "class", element.look);
     // Windowed controls lie above what their container draws, the lower Order on top.
