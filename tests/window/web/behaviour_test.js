@@ -92,6 +92,23 @@ function rows(table) {
      run: async (d) => { await example(d); await d.retype('txtSpd', '50'); await d.click('Command1'); },
      messages: [kSpeed50], focus: 'txtLocation', values: {txtEntryPass: ' '},
      computeDisabled: true},
+    {name: 'the message dismissed by Escape and by a click on OK, the focus where Tab sent it',
+     run: async (d) => {
+       const seen = [];
+       for (const dismiss of [() => d.press('Escape'), () => d.click('message-ok')]) {
+         await d.retype('txtSpd', '50');
+         await d.press('Tab');
+         await d.settle();
+         const m = await d.message();
+         seen.push(m && m.text, m && m.focus);
+         await dismiss();
+         await d.settle();
+         seen.push(await d.focus());
+       }
+       return seen;
+     },
+     result: [kSpeed50, 'message-ok', 'txtLocation', kSpeed50, 'message-ok', 'txtLocation'],
+     messages: []},
     {name: 'Range Error on a click on Compute that the browser gives no focus (as Safari does)',
      run: async (d) => {
        await example(d);
