@@ -7,6 +7,8 @@
 #   scripts/build-release.sh windows [build-dir]   (default build-release-windows/)
 #       korvane.exe (Release, mingw-w64), korvane-<version>-win64.zip, korvane-<version>-setup.exe,
 #       korvane-<version>-x64.msi
+#   scripts/build-release.sh web     [build-dir]   (default build-release-web/)
+#       window/web/korvane-<version>.html (emscripten) and korvane-<version>-web.zip
 #
 # Beside them, both: the accessibility conformance report korvane-<version>-acr.{md,html,
 # openacr.yaml}, rendered from the test results committed in docs/accessibility/results.json
@@ -35,8 +37,9 @@ platform="${1:-}"
 case "$platform" in
 linux) build="${2:-$root/build-release}" ;;
 windows) build="${2:-$root/build-release-windows}" ;;
+web) build="${2:-$root/build-release-web}" ;;
 *)
-    echo "usage: scripts/build-release.sh linux|windows [build-dir]" >&2
+    echo "usage: scripts/build-release.sh linux|windows|web [build-dir]" >&2
     exit 2
     ;;
 esac
@@ -62,6 +65,12 @@ if [ "$platform" = linux ]; then
     artefacts=(window/qt/korvane 'korvane_*.deb')
     tools=(g++ binutils libc6-dev qt6-base-dev qt6-base-dev-tools cmake dpkg-dev
         libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libgcc-s1)
+elif [ "$platform" = web ]; then
+    emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/emscripten.cmake" -DKORVANE_TESTS=OFF >/dev/null
+    cmake --build "$build" --target korvane_web korvane_web_package --parallel "$(nproc)"
+    artefacts=('window/web/korvane-*.html' 'korvane-*-web.zip')
+    tools=(emscripten binaryen nodejs cmake zip)
 else
     unset KORVANE_SIGN
     # The signing files as absolute paths: the build signs from a folder of its own.

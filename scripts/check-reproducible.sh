@@ -3,10 +3,11 @@
 # twice, from two copies of the source tree in two different folders, one after the other, with
 # different time zones, locales and umasks, and compares their SHA-256 checksums.
 #
-#   scripts/check-reproducible.sh [linux|windows|all]      (default: all)
+#   scripts/check-reproducible.sh [linux|windows|web|all]      (default: all)
 #
 # linux: window/qt/korvane and the .deb; windows: korvane.exe, the portable zip, the installer
-# and the MSI (those of them the build makes). The copies hold the files of the work tree that git
+# and the MSI (those of them the build makes); web: the page and its zip. The copies hold the
+# files of the work tree that git
 # tracks or would track, as they are now (in CI: the commit); both builds get the commit's date as
 # SOURCE_DATE_EPOCH. Ends with one PASS or FAIL line; on FAIL it names the first artefact that
 # differs and the first part of it that differs, and keeps both trees for a closer look.
@@ -16,9 +17,10 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 case "${1:-all}" in
 linux) platforms=(linux) ;;
 windows) platforms=(windows) ;;
-all) platforms=(linux windows) ;;
+web) platforms=(web) ;;
+all) platforms=(linux windows web) ;;
 *)
-    echo "usage: scripts/check-reproducible.sh [linux|windows|all]" >&2
+    echo "usage: scripts/check-reproducible.sh [linux|windows|web|all]" >&2
     exit 2
     ;;
 esac
@@ -199,6 +201,7 @@ compared=()
 for platform in "${platforms[@]}"; do
     dir=build-release
     [ "$platform" = windows ] && dir=build-release-windows
+    [ "$platform" = web ] && dir=build-release-web
     a="${first[0]}/$dir"
     b="${second[0]}/$dir"
     if [ ! -s "$a/SHA256SUMS" ]; then

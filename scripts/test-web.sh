@@ -21,4 +21,7 @@ if ! cmp -s "$lock" "$npm_dir/package-lock.json" || [ ! -d "$npm_dir/node_module
         npm_config_update_notifier=false npm ci --no-audit --no-fund)
 fi
 
-ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300
+# junit.xml: the results that the accessibility report is made from (tools/acr.py), whose web
+# test names are checked against the tests that ran.
+ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 --output-junit junit.xml
+/usr/bin/python3 "$root/tools/acr.py" check --platform web --junit "web=$build/junit.xml"

@@ -15,7 +15,7 @@
 #   5. every libFuzzer target for a fixed time (build-fuzz/);
 #   6. the release artefacts built twice in two folders and compared byte for byte
 #      (scripts/check-reproducible.sh);
-#   7. the accessibility conformance report of the results of 1 and 2, in build/accessibility/
+#   7. the accessibility conformance report of the results of 1, 2 and 3, in build/accessibility/
 #      (tools/acr.py).
 # Options: --quick runs the gates and stage 1 only; --package also builds, installs and starts
 # the Debian package (scripts/check_package.sh; it installs into this machine, so CI asks for
@@ -69,11 +69,12 @@ if [ "$package" -eq 1 ]; then
     "$root/scripts/check_package.sh" "$root/build"
 fi
 
-# The accessibility conformance report of this run, from the results of both suites
+# The accessibility conformance report of this run, from the results of the three suites
 # (docs/accessibility/README.md).
 if [ "$quick" -eq 0 ]; then
     /usr/bin/python3 "$root/tools/acr.py" report --junit "linux=$root/build/junit.xml" \
-        --junit "windows=$root/build-windows/junit.xml" --out "$root/build/accessibility"
+        --junit "windows=$root/build-windows/junit.xml" --junit "web=$root/build-web/junit.xml" \
+        --out "$root/build/accessibility"
     echo "test: accessibility conformance report in build/accessibility/report.html"
 fi
 

@@ -57,7 +57,8 @@ PLATFORM_FIELDS = {"tests", "gap"}
 # The packages whose versions the Evaluation Methods name, read when the results are taken.
 VERSIONED = [("Qt", "libqt6widgets6"), ("AT-SPI", "at-spi2-core"), ("pyatspi", "python3-pyatspi"),
              ("Xvfb", "xvfb"), ("Wine", "wine"), ("mingw-w64 g++", "g++-mingw-w64-x86-64-posix"),
-             ("GoogleTest", "googletest"), ("CMake", "cmake")]
+             ("GoogleTest", "googletest"), ("CMake", "cmake"), ("Chromium", "chromium"),
+             ("emscripten", "emscripten")]
 
 
 def load(path=TABLE):
@@ -366,6 +367,11 @@ def front_matter(table, results):
         "SendInput; read from a second program through Microsoft Active Accessibility "
         "(oleacc), as NVDA and JAWS read programs; colours read from the window's pixels, with "
         "Windows' high contrast simulated, since Wine has none.",
+        f"Web: the page built with emscripten {ver('emscripten')} and opened from disk in "
+        f"Chromium {ver('Chromium')}, headless, driven with the browser's own mouse, keys, input "
+        "method and drops over the DevTools protocol (puppeteer-core); its accessibility tree "
+        "read as the browser gives it to screen readers; axe-core run over it; forced colours "
+        "emulated in a light and a dark scheme; 200 % zoom as two device pixels to a CSS pixel.",
         "Not done: no session with a screen reader or magnifier (Orca, NVDA, JAWS, Narrator); "
         "no run on a real Windows system, so UI Automation (Narrator) and Windows' own "
         "high-contrast themes were not exercised; no review by a person of texts, pictures or "

@@ -16,6 +16,33 @@ mergeInto(LibraryManager.library, {
     return element;
   },
 
+  // Copies a text as UTF-8 into the module's buffer of `capacity` bytes as far as it goes, and
+  // answers its whole length, for the caller to ask again with room enough.
+  $korvaneOut: function (text, buffer, capacity) {
+    var bytes = new TextEncoder().encode(text);
+    HEAPU8.set(bytes.subarray(0, capacity), buffer);
+    return bytes.length;
+  },
+
+  // The same for UTF-16 code units, which reach the C++ side as they are, lone surrogates too.
+  $korvaneOut16: function (text, buffer, capacity) {
+    var n = Math.min(text.length, capacity);
+    for (var i = 0; i < n; ++i) {
+      HEAPU16[(buffer >> 1) + i] = text.charCodeAt(i);
+    }
+    return text.length;
+  },
+
+  // UTF-16 code units of the module's memory as a string, piece by piece for a long text.
+  $korvaneUnits: function (pointer, length) {
+    var text = '';
+    for (var at = 0; at < length; at += 8192) {
+      var end = Math.min(length, at + 8192);
+      text += String.fromCharCode.apply(null, HEAPU16.subarray((pointer >> 1) + at, (pointer >> 1) + end));
+    }
+    return text;
+  },
+
   // A new element of that tag (an SVG one for "svg" and "line") with that id, the last child
   // of the element `parent`, or of the body when `parent` is empty.
   korvane_dom_create__deps: ['$korvaneText', '$korvaneElement'],
@@ -55,21 +82,54 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  // A box's value as UTF-8: its length in bytes, then the bytes copied into a buffer that long.
-  korvane_dom_value_size__deps: ['$korvaneElement'],
-  korvane_dom_value_size: function (id, idLength) {
-    return new TextEncoder().encode(korvaneElement(id, idLength).value).length;
-  },
-
-  korvane_dom_copy_value__deps: ['$korvaneElement'],
-  korvane_dom_copy_value: function (id, idLength, buffer, size) {
-    var bytes = new TextEncoder().encode(korvaneElement(id, idLength).value);
-    HEAPU8.set(bytes.subarray(0, size), buffer);
+  // A box's value as UTF-8, into a buffer of `capacity` bytes: answers its whole length.
+  korvane_dom_value__deps: ['$korvaneElement', '$korvaneOut'],
+  korvane_dom_value: function (id, idLength, buffer, capacity) {
+    return korvaneOut(korvaneElement(id, idLength).value, buffer, capacity);
   },
 
   korvane_dom_set_disabled__deps: ['$korvaneElement'],
   korvane_dom_set_disabled: function (id, idLength, disabled) {
     korvaneElement(id, idLength).disabled = disabled !== 0;
+  },
+
+  korvane_dom_is_disabled__deps: ['$korvaneElement'],
+  korvane_dom_is_disabled: function (id, idLength) {
+    return korvaneElement(id, idLength).disabled === true ? 1 : 0;
+  },
+
+  korvane_dom_focus__deps: ['$korvaneElement'],
+  korvane_dom_focus: function (id, idLength) {
+    korvaneElement(id, idLength).focus();
+  },
+
+  // The id of the element inside the element `root` that has the focus; none when the focus is
+  // anywhere else (the message, the browser's own parts, another program).
+  korvane_dom_focused__deps: ['$korvaneElement', '$korvaneOut'],
+  korvane_dom_focused: function (root, rootLength, buffer, capacity) {
+    var focused = document.activeElement;
+    var inside = focused && focused !== document.body &&
+                 korvaneElement(root, rootLength).contains(focused);
+    return korvaneOut(inside ? focused.id : '', buffer, capacity);
+  },
+
+  korvane_dom_select_all__deps: ['$korvaneElement'],
+  korvane_dom_select_all: function (id, idLength) {
+    korvaneElement(id, idLength).select();
+  },
+
+  // A box's selection (its caret where nothing is selected), in UTF-16 code units of its value.
+  korvane_dom_selection__deps: ['$korvaneElement'],
+  korvane_dom_selection: function (id, idLength, end) {
+    var box = korvaneElement(id, idLength);
+    return end ? box.selectionEnd : box.selectionStart;
+  },
+
+  // Puts text in place of the code units from `start` to `end` of a box's value, the caret
+  // after it. A box's own change event does not fire for it.
+  korvane_dom_replace__deps: ['$korvaneElement', '$korvaneUnits'],
+  korvane_dom_replace: function (id, idLength, start, end, units, length) {
+    korvaneElement(id, idLength).setRangeText(korvaneUnits(units, length), start, end, 'end');
   },
 
   korvane_dom_set_title__deps: ['$korvaneText'],

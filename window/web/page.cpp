@@ -1,6 +1,7 @@
 #include "page.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -32,48 +33,29 @@ std::string CssColour(layout::Rgb rgb) {
            std::to_string(rgb.blue) + ")";
 }
 
-std::string_view TagOf(Kind kind) {
-    switch (kind) {
-    case Kind::TextBox:
-    case Kind::FreeText:
-    case Kind::ResultBox:
-        return "input";
-    case Kind::PictureBox:
-    case Kind::Image:
-        return "img";
-    case Kind::Button:
-        return "button";
-    case Kind::Line:
-        return "svg";
-    case Kind::Label:
-    case Kind::Frame:
-        break;
-    }
-    return "div";
-}
+// The element each kind of control is made as, and the class that korvane.css gives it its look
+// by.
+struct Element {
+    Kind kind;
+    std::string_view tag;
+    std::string_view look;
+};
 
-// The class that korvane.css gives each kind its look by.
-std::string_view ClassOf(Kind kind) {
-    switch (kind) {
-    case Kind::TextBox:
-    case Kind::FreeText:
-        return "box";
-    case Kind::ResultBox:
-        return "box result";
-    case Kind::Label:
-        return "label";
-    case Kind::PictureBox:
-        return "picture";
-    case Kind::Frame:
-        return "frame";
-    case Kind::Button:
-        return "button";
-    case Kind::Image:
-        return "image";
-    case Kind::Line:
-        return "line";
-    }
-    return "";
+constexpr std::array kElements{
+    Element{Kind::TextBox, "input", "box"},
+    Element{Kind::FreeText, "input", "box"},
+    Element{Kind::ResultBox, "input", "box result"},
+    Element{Kind::Label, "div", "label"},
+    Element{Kind::PictureBox, "img", "picture"},
+    Element{Kind::Frame, "div", "frame"},
+    Element{Kind::Button, "button", "button"},
+    Element{Kind::Image, "img", "image"},
+    Element{Kind::Line, "svg", "line"},
+};
+
+const Element& ElementOf(Kind kind) {
+    return *std::find_if(kElements.begin(), kElements.end(),
+                         [kind](const Element& e) { return e.kind == kind; });
 }
 
 std::string_view AlignOf(layout::Align align) {
@@ -137,11 +119,18 @@ void MakeBox(const Control& c) {
         dom::SetStyle(c.name, "background-color", CssColour(layout::kResultBack));
     }
     if (c.access == Access::ReadOnly) {
-        // Takes the focus when clicked, never by Tab.
         dom::SetAttribute(c.name, "readonly", "");
-        dom::SetAttribute(c.name, "tabindex", "-1");
     } else if (c.access == Access::Disabled) {
         dom::SetDisabled(c.name, true);
+    }
+}
+
+// A control that takes the focus when clicked but is no stop of the Tab ring is none of the
+// browser's own sequential navigation either.
+void KeepOutOfTabbing(const Control& c) {
+    const std::vector<const Control*>& ring = layout::TabRing();
+    if (layout::TakesFocus(c.access) && std::find(ring.begin(), ring.end(), &c) == ring.end()) {
+        dom::SetAttribute(c.name, "tabindex", "-1");
     }
 }
 
@@ -155,8 +144,9 @@ void Describe(const Control& c) {
 
 void MakeControl(const Control& c) {
     const std::string_view parent = c.in == layout::In::Frame1 ? "Frame1" : layout::kWindowName;
-    dom::Create(TagOf(c.kind), c.name, parent);
-    dom::SetAttribute(c.name, "class", ClassOf(c.kind));
+    const Element& element = ElementOf(c.kind);
+    dom::Create(element.tag, c.name, parent);
+    dom::SetAttribute(c.name, "class", element.look);
     // Windowed controls lie above what their container draws, the lower Order on top.
     const int stacking = (layout::IsWindowed(c.kind) ? 200 : 100) - c.order;
     dom::SetStyle(c.name, "z-index", std::to_string(stacking));
@@ -165,23 +155,26 @@ void MakeControl(const Control& c) {
         return;
     }
     Place(c.name, c.place);
+    const layout::Spoken spoken = layout::SpokenOf(c);
     switch (c.kind) {
     case Kind::TextBox:
     case Kind::FreeText:
     case Kind::ResultBox:
         MakeBox(c);
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "aria-label", spoken.name);
         break;
     case Kind::Label:
         dom::SetText(c.name, c.text);
         dom::SetStyle(c.name, "text-align", AlignOf(c.align));
         if (c.font != layout::Font::Default) {
             SetFont(c.name, layout::FontOf(c));
+        } else {
+            dom::SetAttribute(c.name, "class", "label caption-font");
         }
         break;
     case Kind::Frame: {
         dom::SetAttribute(c.name, "role", "group");
-        dom::SetAttribute(c.name, "aria-label", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "aria-label", spoken.name);
         const std::string caption = std::string(c.name) + "-caption";
         dom::Create("span", caption, c.name);
         dom::SetAttribute(caption, "class", "caption");
@@ -192,10 +185,14 @@ void MakeControl(const Control& c) {
     case Kind::Button:
         dom::SetAttribute(c.name, "type", "button");
         dom::SetText(c.name, c.text);
+        if (spoken.isDefault) {
+            // The default button: Enter presses it wherever the focus is.
+            dom::SetAttribute(c.name, "aria-keyshortcuts", "Enter");
+        }
         break;
     case Kind::PictureBox:
     case Kind::Image: {
-        dom::SetAttribute(c.name, "alt", layout::SpokenOf(c).name);
+        dom::SetAttribute(c.name, "alt", spoken.name);
         if (c.kind == Kind::PictureBox) {
             dom::SetStyle(c.name, "background-color",
                           c.back == layout::Back::Menu ? "Menu" : "ButtonFace");
@@ -207,6 +204,7 @@ void MakeControl(const Control& c) {
     case Kind::Line:
         break;
     }
+    KeepOutOfTabbing(c);
     Describe(c);
 }
 
@@ -226,6 +224,21 @@ std::vector<const Control*> PageOrder() {
     return order;
 }
 
+// The window's message, closed: a modal <dialog> named by its title and described by its text,
+// with one OK button that closes it (message.js opens it).
+void MakeMessage() {
+    dom::Create("dialog", "message", "");
+    dom::SetAttribute("message", "aria-labelledby", "message-title");
+    dom::SetAttribute("message", "aria-describedby", "message-text");
+    SetFont("message", layout::kDefaultFont);
+    dom::Create("form", "message-form", "message");
+    dom::SetAttribute("message-form", "method", "dialog");
+    dom::Create("h2", "message-title", "message-form");
+    dom::Create("p", "message-text", "message-form");
+    dom::Create("button", "message-ok", "message-form");
+    dom::SetText("message-ok", "OK");
+}
+
 } // namespace
 
 void BuildPage() {
@@ -236,9 +249,16 @@ void BuildPage() {
     dom::SetStyle(layout::kWindowName, "width", Px(layout::kClientWidth));
     dom::SetStyle(layout::kWindowName, "height", Px(layout::kClientHeight));
     SetFont(layout::kWindowName, layout::kDefaultFont);
+    // The page's heading, which a screen reader finds the window by, as a desktop's finds it by
+    // its title bar.
+    const std::string heading = std::string(layout::kWindowName) + "-heading";
+    dom::Create("h1", heading, layout::kWindowName);
+    dom::SetAttribute(heading, "class", "heading");
+    dom::SetText(heading, layout::kCaption);
     for (const Control* c : PageOrder()) {
         MakeControl(*c);
     }
+    MakeMessage();
 }
 
 } // namespace korvane::web

@@ -19,6 +19,10 @@ namespace korvane::web {
 WebWindow::WebWindow() {
     BuildPage();
     wiring_.Form_Load();
+    for (const Route& route : kRoutes) {
+        events::Listen(*this, route.type, route.on, route.deferred);
+    }
+    dom::Focus(wiring_.Focused());
 }
 
 std::string WebWindow::Text(std::string_view control) const {
@@ -34,11 +38,17 @@ void WebWindow::SetText(std::string_view control, std::string_view text) {
 }
 
 void WebWindow::SetEnabled(std::string_view control, bool enabled) {
+    const bool focused = dom::Focused(layout::kWindowName) == control;
     dom::SetDisabled(control, !enabled);
+    if (!enabled && focused) {
+        ReturnFocus();
+    }
 }
 
 void WebWindow::ShowMessage(std::string_view text, std::string_view title) {
+    ++messages_;
     korvane_message_show(text.data(), text.size(), title.data(), title.size());
+    ReturnFocus();
 }
 
 void WebWindow::Beep() {

@@ -38,9 +38,12 @@ async function launch(work) {
 
 // Opens `file` in a new tab and waits until its root element says data-korvane="ready". Every
 // request the page makes beyond the file itself is collected in `requests`, every error it
-// reports in `errors`.
-async function openReady(browser, file, timeoutMs = 30000) {
+// reports in `errors`. `before(page)`, when given, runs before the navigation.
+async function openReady(browser, file, timeoutMs = 30000, before = null) {
   const page = await browser.newPage();
+  if (before) {
+    await before(page);
+  }
   const url = 'file://' + path.resolve(file);
   const requests = [];
   const errors = [];

@@ -5,14 +5,8 @@
 //   node layout_test.js PAGE.html LAYOUT-TABLE.js WORK-DIR
 'use strict';
 
-const {execFileSync} = require('child_process');
 const {launch, openReady} = require('./browser.js');
-
-function tableOf(program) {
-  const lines = execFileSync(process.execPath, ['--no-experimental-fetch', program])
-                    .toString().trim().split('\n');
-  return {window: JSON.parse(lines[0]), controls: lines.slice(1).map((l) => JSON.parse(l))};
-}
+const {layoutTable} = require('./tables.js');
 
 // What the page shows of each control, read in the page.
 function readPage(names) {
@@ -48,7 +42,7 @@ function topmostAtCentreOf(name) {
 
 async function main() {
   const [file, program, work] = process.argv.slice(2);
-  const table = tableOf(program);
+  const table = layoutTable(program);
   const px = (twips) => Math.floor(twips / table.window.twipsPerPixel);
   const browser = await launch(work);
   const failures = [];
