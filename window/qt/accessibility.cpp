@@ -75,10 +75,11 @@ void relate(Relations& relations, const std::vector<const layout::Control*>& con
 }
 
 // A box as a screen reader reads it: an editable text, with the text of the box, its caret and
-// its selection, labelled by the captions the window's rules give it (LABELLED_BY on AT-SPI). A
-// box the user may type into also takes text from assistive technology, which counts as an
-// assignment to the box, running its Change as the program's own assignments do; a read-only or
-// disabled box takes none, as it takes no typing.
+// its selection, labelled by the captions the window's rules give it (LABELLED_BY on AT-SPI),
+// and related to nothing else. A box the user may type into also takes text from assistive
+// technology, which counts as an assignment to the box, running its Change as the program's own
+// assignments do; a read-only or disabled box takes none, as it takes no typing. Qt's bridge
+// offers the editing calls of every box alike; the box's state says whether it is editable.
 class Box : public QAccessibleWidget,
             public QAccessibleTextInterface,
             public QAccessibleEditableTextInterface {
@@ -110,7 +111,7 @@ public:
     }
 
     Relations relations(QAccessible::Relation match) const override {
-        Relations relations = QAccessibleWidget::relations(match);
+        Relations relations;
         if ((match & QAccessible::Label) != 0) {
             relate(relations, layout::LabelsOf(control_), widget(), QAccessible::Label);
         }
@@ -121,7 +122,7 @@ public:
         if (t == QAccessible::TextInterface) {
             return static_cast<QAccessibleTextInterface*>(this);
         }
-        if (t == QAccessible::EditableTextInterface && editable()) {
+        if (t == QAccessible::EditableTextInterface) {
             return static_cast<QAccessibleEditableTextInterface*>(this);
         }
         return QAccessibleWidget::interface_cast(t);
@@ -187,7 +188,7 @@ public:
         return {};
     }
 
-    // QAccessibleEditableTextInterface: only offered while the box is editable.
+    // QAccessibleEditableTextInterface: changes the text only while the box is editable.
     void deleteText(int startOffset, int endOffset) override {
         replaceText(startOffset, endOffset, QString());
     }
@@ -245,14 +246,14 @@ QRect Box::characterRect(int offset) const {
 }
 
 // A caption as a screen reader reads it: static text, the label of the boxes the window's rules
-// give it (LABEL_FOR on AT-SPI).
+// give it (LABEL_FOR on AT-SPI), and related to nothing else.
 class Caption : public QAccessibleWidget {
 public:
     Caption(QWidget* label, const layout::Control& control)
         : QAccessibleWidget(label, QAccessible::StaticText), control_(control) {}
 
     Relations relations(QAccessible::Relation match) const override {
-        Relations relations = QAccessibleWidget::relations(match);
+        Relations relations;
         if ((match & QAccessible::Labelled) != 0) {
             relate(relations, layout::LabelledBy(control_), widget(), QAccessible::Labelled);
         }

@@ -76,6 +76,7 @@ void QtWindow::buildControls() {
             auto* edit = c.access == layout::Access::ReadOnly ? new ReadOnlyBox(container)
                                                                : new QLineEdit(container);
             edit->setObjectName(qs(c.name));
+            edit->setReadOnly(c.access == layout::Access::ReadOnly);
             edit->setText(qs(c.text));
             edit->setAlignment(alignmentOf(c.align) | Qt::AlignVCenter);
             edit->setAcceptDrops(false);

@@ -85,9 +85,7 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
     painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
 }
 
-ReadOnlyBox::ReadOnlyBox(QWidget* parent) : QLineEdit(parent) {
-    setReadOnly(true);
-}
+ReadOnlyBox::ReadOnlyBox(QWidget* parent) : QLineEdit(parent) {}
 
 void ReadOnlyBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
