@@ -78,6 +78,8 @@ KeySym SymOf(Qt::Key key) {
         return XK_Delete;
     case Qt::Key_Left:
         return XK_Left;
+    case Qt::Key_Right:
+        return XK_Right;
     case Qt::Key_Home:
         return XK_Home;
     case Qt::Key_End:
@@ -234,7 +236,8 @@ bool Input::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     return true;
 }
 
-// Presses OK on a message as soon as it shows, with a real click.
+// Presses OK on a message as soon as it shows, with a real click, or, once it has the keyboard,
+// the answering key.
 void Input::answer() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible() || box == answered_ || box->windowHandle() == nullptr ||
@@ -243,6 +246,19 @@ void Input::answer() {
     }
     QAbstractButton* ok = box->button(QMessageBox::Ok);
     if (ok == nullptr || !ok->isVisible()) {
+        return;
+    }
+    if (answerKey_ != Qt::Key_unknown) {
+        if (QApplication::activeWindow() != box) {
+            return; // the keys would go elsewhere yet
+        }
+        answered_ = box;
+        seen_.append(SeenMessage{box->text(), box->windowTitle()});
+        const KeySym sym = SymOf(answerKey_);
+        const KeyCode code = XKeysymToKeycode(x_->display, sym);
+        XTestFakeKeyEvent(x_->display, code, True, CurrentTime);
+        XTestFakeKeyEvent(x_->display, code, False, CurrentTime);
+        XSync(x_->display, False);
         return;
     }
     answered_ = box;
