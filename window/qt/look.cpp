@@ -41,12 +41,32 @@ QString loadFamily(const QString& path, const QString& fallback) {
     return families.isEmpty() ? fallback : families.front();
 }
 
-// Fusion, with the boxes of a classic 3-D window: every text box sits in a sunken edge two
-// pixels wide, dark along its top and left, light along its bottom and right, and shows no
-// focus frame; the caret alone marks the box that has the focus.
+// Fusion, with the boxes and the button of a classic 3-D window: every text box sits in a
+// sunken edge two pixels wide, dark along its top and left, light along its bottom and right,
+// and shows no focus frame; the caret alone marks the box that has the focus. A push button
+// reached by the keyboard shows a dotted focus rectangle inside its edge in its text colour:
+// Fusion draws the default button, which Compute is, as it draws a focused one, so that
+// without it the focus would not show on Compute.
 class SunkenBoxes : public QProxyStyle {
 public:
     explicit SunkenBoxes(QStyle* base) : QProxyStyle(base) {}
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element != CE_PushButton || !option->state.testFlag(State_HasFocus) ||
+            !option->state.testFlag(State_KeyboardFocusChange)) {
+            return;
+        }
+        painter->save();
+        QPen dots(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine);
+        dots.setCosmetic(true);
+        painter->setPen(dots);
+        painter->setBrush(Qt::NoBrush);
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->drawRect(option->rect.adjusted(4, 4, -5, -5));
+        painter->restore();
+    }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
