@@ -15,7 +15,8 @@ Starts the program KORVANE on a bus of its own (atspi_session.py) and, through p
 - finds the read-only and unavailable result boxes refusing text set through AT-SPI;
 - sets the same texts through AT-SPI and types them with real keys (xdotool, on the window's
   X server), and finds the same effective acceleration and the same state of Compute after
-  both: the same readiness pass;
+  both: the same readiness pass; the typed text and the caret after it read back through
+  AT-SPI's Text interface; the focus moved into each box by AT-SPI's grabFocus;
 - sets long and odd texts (100 000 digits, characters beyond 16 bits, right-to-left and
   combining characters, empty text) and reads them back whole, with the program running on;
 - opens a "Range Error" message by leaving an out-of-range box with Tab and reads it as an
@@ -181,6 +182,10 @@ def check_same_as_typed(w):
             w.xdotool("key", "Delete")
         pump(0.3)
         typed = (w.text(box),) + w.readiness()
+        caret = w.controls[box].queryText().caretOffset
+        if caret != len(w.text(box)):
+            problems.append(f"{box} {text!r}: the caret read through AT-SPI at {caret}, not "
+                            f"after the typed text")
         if typed != by_atspi:
             problems.append(f"{box} {text!r}: typed gives (text, effective acceleration, "
                             f"Compute) {typed}, set through AT-SPI {by_atspi}")

@@ -1,5 +1,6 @@
 #include "real_input.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -110,6 +111,12 @@ KeySym SymOf(QChar ch) {
     }
     // Latin-1 keysyms are the code point; beyond it, 0x1000000 plus the code point.
     return ch.unicode() < 0x100 ? ch.unicode() : 0x1000000 + ch.unicode();
+}
+
+// What a screen reader is told the message is about.
+QString DescriptionOf(QMessageBox* box) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+    return iface != nullptr ? iface->text(QAccessible::Description) : QString();
 }
 
 } // namespace
@@ -253,7 +260,7 @@ void Input::answer() {
             return; // the keys would go elsewhere yet
         }
         answered_ = box;
-        seen_.append(SeenMessage{box->text(), box->windowTitle()});
+        seen_.append(SeenMessage{box->text(), box->windowTitle(), DescriptionOf(box)});
         const KeySym sym = SymOf(answerKey_);
         const KeyCode code = XKeysymToKeycode(x_->display, sym);
         XTestFakeKeyEvent(x_->display, code, True, CurrentTime);
@@ -262,7 +269,7 @@ void Input::answer() {
         return;
     }
     answered_ = box;
-    seen_.append(SeenMessage{box->text(), box->windowTitle()});
+    seen_.append(SeenMessage{box->text(), box->windowTitle(), DescriptionOf(box)});
     x_->Click(ok->mapToGlobal(ok->rect().center()));
     XSync(x_->display, False);
 }

@@ -22,10 +22,12 @@ class QWidget;
 
 namespace korvane::real {
 
-// A message the window showed, as the user saw it.
+// A message the window showed, as the user saw it, and its description as a screen reader gets
+// it.
 struct SeenMessage {
     QString text;
     QString title;
+    QString description;
 };
 
 class Input : public QObject, public QAbstractNativeEventFilter {
