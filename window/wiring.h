@@ -72,9 +72,10 @@ public:
     // the wiring knows has the focus, whether or not the window system has made the window
     // active yet. Tab and Shift+Tab move the focus along the tab ring (the passage-time boxes
     // included, which are read-only), and select the whole text of the box they reach, ready to
-    // be copied or typed over; with no control focused they go to the first or the last stop. Enter presses Compute while it is enabled, and moves no focus, so the focused box's
-    // range check does not run first; Escape does nothing. No other key moves the focus: the
-    // arrow keys move the caret in a box and do nothing on Compute.
+    // be copied or typed over; with no control focused they go to the first or the last stop. Enter
+    // presses Compute while it is enabled, and moves no focus, so the focused box's range check
+    // does not run first; Escape does nothing. No other key moves the focus: the arrow keys move
+    // the caret in a box and do nothing on Compute.
     FocusMove Key(WindowKey key, const layout::IsEnabled& enabled);
 
     // Whether the box's typed characters go through KeyPress at all; an adapter may use it to

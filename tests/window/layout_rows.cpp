@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <vector>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "window/layout.h"
 

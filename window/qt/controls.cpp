@@ -74,7 +74,7 @@ void QtWindow::buildControls() {
         case Kind::ResultBox:
         case Kind::FreeText: {
             auto* edit = c.access == layout::Access::ReadOnly ? new ReadOnlyBox(container)
-                                                               : new QLineEdit(container);
+                                                              : new QLineEdit(container);
             edit->setObjectName(qs(c.name));
             edit->setReadOnly(c.access == layout::Access::ReadOnly);
             edit->setText(qs(c.text));
@@ -88,7 +88,8 @@ void QtWindow::buildControls() {
             if (c.kind == Kind::ResultBox && !HighContrastLook()) {
                 QPalette pal = edit->palette();
                 pal.setColor(QPalette::Base, toQt(layout::kResultBack));
-                for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                for (const auto group :
+                     {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
                     const QColor text = pal.color(group, QPalette::Text);
                     const layout::Rgb readable = layout::ReadableOn(
                         layout::kResultBack, {static_cast<std::uint8_t>(text.red()),

@@ -46,7 +46,8 @@ public:
     std::uint32_t card(std::size_t bytes) {
         std::uint32_t value = 0;
         for (std::size_t i = 0; i < bytes; ++i) {
-            const auto byte = static_cast<unsigned char>(data_[at_ + (msbFirst_ ? i : bytes - 1 - i)]);
+            const auto byte =
+                static_cast<unsigned char>(data_[at_ + (msbFirst_ ? i : bytes - 1 - i)]);
             value = (value << 8U) | byte;
         }
         at_ += bytes;
@@ -165,11 +166,11 @@ std::string PublishedTheme() {
         return {};
     }
     // A settings property of up to a mebibyte, far more than any desktop publishes.
-    const auto settings = own(xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, owner->owner, propertyAtom->atom, propertyAtom->atom, 0,
-                         1U << 18U),
-        nullptr));
+    const auto settings =
+        own(xcb_get_property_reply(connection,
+                                   xcb_get_property(connection, 0, owner->owner, propertyAtom->atom,
+                                                    propertyAtom->atom, 0, 1U << 18U),
+                                   nullptr));
     if (!settings || settings->format != 8) {
         return {};
     }

@@ -127,9 +127,9 @@ QPalette highContrastPalette(bool inverse) {
     const QColor text = inverse ? QColor(255, 255, 255) : QColor(0, 0, 0);
     const QColor disabled = inverse ? QColor(166, 166, 166) : QColor(89, 89, 89);
     QPalette pal;
-    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base,
-                            QPalette::AlternateBase, QPalette::ToolTipBase, QPalette::HighlightedText,
-                            QPalette::BrightText}) {
+    for (const auto role :
+         {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase,
+          QPalette::ToolTipBase, QPalette::HighlightedText, QPalette::BrightText}) {
         pal.setColor(role, back);
     }
     for (const auto role :

@@ -70,8 +70,8 @@ private slots:
         QTest::addColumn<bool>("computeEnabled");
         QTest::addColumn<QStringList>("forward");
         // From txtLocation: the input boxes, T'p, Compute while it is enabled, Tp, and round.
-        const QStringList boxes{"txtDirection", "txtLength", "txtAccel", "txtGrade",
-                                "txtEntryPos",  "txtExitPos", "txtSpd",  "txtExitPass"};
+        const QStringList boxes{"txtDirection", "txtLength",  "txtAccel", "txtGrade",
+                                "txtEntryPos",  "txtExitPos", "txtSpd",   "txtExitPass"};
         QTest::newRow("Compute disabled")
             << false << (boxes + QStringList{"txtEntryPass", "txtLocation"});
         QTest::newRow("Compute enabled")

@@ -108,8 +108,7 @@ QStringList documentedKeys(QString* problem) {
         return {};
     }
     QStringList keys;
-    for (qsizetype i = header + 2; i < lines.size() && lines[i].startsWith(QLatin1Char('|'));
-         ++i) {
+    for (qsizetype i = header + 2; i < lines.size() && lines[i].startsWith(QLatin1Char('|')); ++i) {
         const QStringList cells = lines[i].split(QLatin1Char('|'));
         if (cells.size() < 3) {
             continue;
@@ -151,7 +150,7 @@ private slots:
         w.key(Qt::Key_Tab);
         w.type(QStringLiteral("north"));
         const std::pair<const char*, const char*> inputs[] = {
-            {"txtLength", "65"},   {"txtAccel", "0.5"},   {"txtGrade", "0"},
+            {"txtLength", "65"},   {"txtAccel", "0.5"},  {"txtGrade", "0"},
             {"txtEntryPos", "11"}, {"txtExitPos", "77"}, {"txtSpd", "22"}};
         for (const auto& [box, text] : inputs) {
             w.key(Qt::Key_Tab);
@@ -200,7 +199,8 @@ private slots:
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("next");
         const QString speed = QStringLiteral("Entered Value of 50 is outside of the range 5 to 35");
-        const QString exit = QStringLiteral("Entered Value of 600 is outside of the range 20 to 500");
+        const QString exit =
+            QStringLiteral("Entered Value of 600 is outside of the range 20 to 500");
         // clang-format off
         QTest::newRow("Enter, after Tab") << int(Qt::Key_Return) << false << "txtSpd" << "50" << speed << "txtExitPass" << "txtEntryPass";
         QTest::newRow("Escape, after Tab") << int(Qt::Key_Escape) << false << "txtSpd" << "50" << speed << "txtExitPass" << "txtEntryPass";
@@ -359,8 +359,8 @@ private:
     static std::map<QString, std::function<QString()>> keyChecks() {
         std::map<QString, std::function<QString()>> checks;
         // A free-text box holding "abc", the caret at `at`, then the key.
-        const auto inLocation = [](int at, Qt::Key key, bool shift, const QString& text,
-                                   int caret, const QString& selected) {
+        const auto inLocation = [](int at, Qt::Key key, bool shift, const QString& text, int caret,
+                                   const QString& selected) {
             return [=]() -> QString {
                 Shown w;
                 if (!w.show()) {
@@ -476,9 +476,10 @@ private:
         // Ctrl+V pastes into the grade and free-text boxes and is refused, with a beep, in the
         // filtered numeric boxes.
         checks[QStringLiteral("Ctrl+C")] = []() -> QString {
-            const std::pair<const char*, const char*> rows[] = {
-                {"txtEntryPass", "16.5"}, {"txtExitPass", "23.6"}, {"txtGrade", "0"},
-                {"txtLocation", "abc"}};
+            const std::pair<const char*, const char*> rows[] = {{"txtEntryPass", "16.5"},
+                                                                {"txtExitPass", "23.6"},
+                                                                {"txtGrade", "0"},
+                                                                {"txtLocation", "abc"}};
             for (const auto& [box, text] : rows) {
                 Shown w;
                 if (!w.show()) {

@@ -59,9 +59,9 @@ QRgb mostFrequent(const QImage& image, const QRect& rect) {
             ++counts[image.pixel(x, y)];
         }
     }
-    return std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-               return a.second < b.second;
-           })->first;
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
 }
 
 // The pixel of a rectangle that stands out most from a background: a text's ink.
@@ -187,8 +187,8 @@ private slots:
             const std::string b = korvane::desktop::XSettingsBytes(settings, msbFirst);
             return QByteArray(b.data(), static_cast<qsizetype>(b.size()));
         };
-        QByteArray longLength = bytes({{Setting::String, "Net/ThemeName", "HighContrast", 0}},
-                                      false);
+        QByteArray longLength =
+            bytes({{Setting::String, "Net/ThemeName", "HighContrast", 0}}, false);
         longLength[12 + 4 + 16 + 4] = '\x7F'; // the value's length, far beyond the end
         QByteArray manySettings = bytes(desktop, false);
         manySettings[8] = '\xFF'; // more settings than there are
@@ -215,8 +215,8 @@ private slots:
         const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         QCOMPARE(qs(korvane::qt::XSettingsString(data, "Net/ThemeName")), theme);
         for (std::size_t length = 0; length < data.size(); ++length) {
-            const std::string part = korvane::qt::XSettingsString(data.substr(0, length),
-                                                                  "Net/ThemeName");
+            const std::string part =
+                korvane::qt::XSettingsString(data.substr(0, length), "Net/ThemeName");
             QVERIFY2(part.empty() || qs(part) == theme, qPrintable(QString::number(length)));
         }
     }
@@ -228,12 +228,18 @@ private slots:
         QTest::addColumn<bool>("manager");
         QTest::addColumn<QString>("published");
         QTest::addColumn<QString>("theme");
-        QTest::newRow("GTK_THEME") << QByteArray("HighContrast:dark") << false << "" << "HighContrast:dark";
-        QTest::newRow("neither") << QByteArray() << false << "" << "";
+        QTest::newRow("GTK_THEME") << QByteArray("HighContrast:dark") << false << ""
+                                   << "HighContrast:dark";
+        QTest::newRow("neither") << QByteArray() << false << ""
+                                 << "";
         if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            QTest::newRow("published") << QByteArray() << true << "HighContrast" << "HighContrast";
-            QTest::newRow("GTK_THEME over the published") << QByteArray("Adwaita") << true << "HighContrastInverse" << "Adwaita";
-            QTest::newRow("a manager without a theme") << QByteArray() << true << "" << "";
+            QTest::newRow("published") << QByteArray() << true << "HighContrast"
+                                       << "HighContrast";
+            QTest::newRow("GTK_THEME over the published")
+                << QByteArray("Adwaita") << true << "HighContrastInverse"
+                << "Adwaita";
+            QTest::newRow("a manager without a theme") << QByteArray() << true << ""
+                                                       << "";
         }
     }
 
@@ -294,15 +300,21 @@ private slots:
             if (c.kind == layout::Kind::Label) {
                 texts.emplace_back(qs(c.name), w.pixels(control));
             } else if (layout::IsTextBox(c.kind)) {
-                texts.emplace_back(qs(c.name), w.pixels(control).adjusted(edge, edge, -edge, -edge));
+                texts.emplace_back(qs(c.name),
+                                   w.pixels(control).adjusted(edge, edge, -edge, -edge));
             } else if (c.kind == layout::Kind::Button) {
-                texts.emplace_back(qs(c.name), w.pixels(control).adjusted(edge, edge, -edge, -edge));
+                texts.emplace_back(qs(c.name),
+                                   w.pixels(control).adjusted(edge, edge, -edge, -edge));
             } else if (c.kind == layout::Kind::Frame) {
                 const QFontMetrics metrics(control->font());
-                const QRect caption(8, 0, metrics.horizontalAdvance(qobject_cast<QGroupBox*>(control)->title()), metrics.height());
+                const QRect caption(
+                    8, 0, metrics.horizontalAdvance(qobject_cast<QGroupBox*>(control)->title()),
+                    metrics.height());
                 const qreal scale = w.window.devicePixelRatioF();
                 const QPoint at = control->mapTo(&w.window, caption.topLeft());
-                texts.emplace_back(qs(c.name), QRectF(QPointF(at) * scale, QSizeF(caption.size()) * scale).toAlignedRect());
+                texts.emplace_back(
+                    qs(c.name),
+                    QRectF(QPointF(at) * scale, QSizeF(caption.size()) * scale).toAlignedRect());
             }
         }
         for (const auto& [name, rect] : texts) {
@@ -337,13 +349,14 @@ private slots:
             }
             lowestEdge = std::min(lowestEdge, weakest);
             if (weakest < 3) {
-                faults << QStringLiteral("%1: edge at %2:1").arg(qs(c.name)).arg(weakest, 0, 'f', 2);
+                faults
+                    << QStringLiteral("%1: edge at %2:1").arg(qs(c.name)).arg(weakest, 0, 'f', 2);
             }
         }
         // The tool tips, which show only while the pointer rests: their palette.
         const QPalette tips = QToolTip::palette();
-        const double tip = ratio(tips.color(QPalette::ToolTipText).rgb(),
-                                 tips.color(QPalette::ToolTipBase).rgb());
+        const double tip =
+            ratio(tips.color(QPalette::ToolTipText).rgb(), tips.color(QPalette::ToolTipBase).rgb());
         if (tip < 4.5) {
             faults << QStringLiteral("tool tips at %1:1").arg(tip, 0, 'f', 2);
         }
@@ -391,7 +404,8 @@ private slots:
                     }
                     if (around.contains(x, y)) {
                         ++changed;
-                        strongest = std::max(strongest, ratio(before.pixel(x, y), after.pixel(x, y)));
+                        strongest =
+                            std::max(strongest, ratio(before.pixel(x, y), after.pixel(x, y)));
                     } else if (!leftAround.contains(x, y)) {
                         ++elsewhere;
                     }
@@ -418,8 +432,10 @@ private slots:
         Prepared w;
         QVERIFY(w.show());
         const qreal scale = w.window.devicePixelRatioF();
-        QVERIFY2(qFuzzyCompare(scale, expectedScale()),
-                 qPrintable(QStringLiteral("the window is at %1, not %2").arg(scale).arg(expectedScale())));
+        QVERIFY2(
+            qFuzzyCompare(scale, expectedScale()),
+            qPrintable(
+                QStringLiteral("the window is at %1, not %2").arg(scale).arg(expectedScale())));
         QCOMPARE(w.window.size(), QSize(563, 458));
         QCOMPARE(w.shot().size(), (QSizeF(563, 458) * scale).toSize());
         QStringList faults;
@@ -462,7 +478,8 @@ private slots:
             // The text between the edges and the box's own margins, two pixels a side each.
             const int room = box->width() - 8;
             if (box->fontMetrics().horizontalAdvance(box->text()) > room) {
-                faults << QStringLiteral("%1: \"%2\" wider than the box").arg(box->objectName(), box->text());
+                faults << QStringLiteral("%1: \"%2\" wider than the box")
+                              .arg(box->objectName(), box->text());
             }
         }
         const QPushButton* compute = w.compute();
@@ -476,14 +493,20 @@ private slots:
                 continue;
             }
             const QWidget* control = w.window.findChild<QWidget*>(qs(c.name));
-            QRect table(c.place.left / 15, c.place.top / 15, c.place.width / 15, c.place.height / 15);
+            QRect table(c.place.left / 15, c.place.top / 15, c.place.width / 15,
+                        c.place.height / 15);
             if (c.in == layout::In::Frame1) {
                 const layout::Control* frame = layout::Find("Frame1");
                 table.translate(frame->place.left / 15, frame->place.top / 15);
             }
             const QRect shown(control->mapTo(&w.window, QPoint(0, 0)), control->size());
             if (shown != table) {
-                faults << QStringLiteral("%1 stands at %2,%3 %4x%5").arg(qs(c.name)).arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height());
+                faults << QStringLiteral("%1 stands at %2,%3 %4x%5")
+                              .arg(qs(c.name))
+                              .arg(shown.x())
+                              .arg(shown.y())
+                              .arg(shown.width())
+                              .arg(shown.height());
             }
             placed.emplace_back(&c, table);
         }
@@ -492,12 +515,14 @@ private slots:
             for (std::size_t j = i + 1; j < placed.size(); ++j) {
                 const QWidget* a = w.window.findChild<QWidget*>(qs(placed[i].first->name));
                 const QWidget* b = w.window.findChild<QWidget*>(qs(placed[j].first->name));
-                const bool shownOverlap = QRect(a->mapTo(&w.window, QPoint(0, 0)), a->size())
-                                              .intersects(QRect(b->mapTo(&w.window, QPoint(0, 0)), b->size()));
+                const bool shownOverlap =
+                    QRect(a->mapTo(&w.window, QPoint(0, 0)), a->size())
+                        .intersects(QRect(b->mapTo(&w.window, QPoint(0, 0)), b->size()));
                 const bool tableOverlap = placed[i].second.intersects(placed[j].second);
                 overlaps += tableOverlap ? 1 : 0;
                 if (shownOverlap != tableOverlap) {
-                    faults << QStringLiteral("%1 and %2 overlap where the layout does not, or the other way")
+                    faults << QStringLiteral(
+                                  "%1 and %2 overlap where the layout does not, or the other way")
                                   .arg(qs(placed[i].first->name), qs(placed[j].first->name));
                 }
             }

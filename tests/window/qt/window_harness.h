@@ -52,11 +52,10 @@ private:
             anyIcon = anyIcon || !button->icon().isNull();
         }
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
-        seen_.append(SeenMessage{box->text(), box->windowTitle(),
-                                 static_cast<int>(box->buttons().size()), box->icon(),
-                                 box->isModal(), anyIcon,
-                                 iface != nullptr ? iface->text(QAccessible::Description)
-                                                  : QString()});
+        seen_.append(
+            SeenMessage{box->text(), box->windowTitle(), static_cast<int>(box->buttons().size()),
+                        box->icon(), box->isModal(), anyIcon,
+                        iface != nullptr ? iface->text(QAccessible::Description) : QString()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             QTest::mouseClick(ok, Qt::LeftButton);
         } else {
