@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -169,6 +170,21 @@ bool isHighContrast(const QPalette& pal) {
     return true;
 }
 
+// Fusion with the window's own boxes and button, installed once, and again after another style
+// has replaced it; the application owns it.
+void installStyle(QApplication& app) {
+    static QPointer<QStyle> ours;
+    if (!ours.isNull() && QApplication::style() == ours) {
+        return;
+    }
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        auto* style = new SunkenBoxes(fusion);
+        style->setParent(&app);
+        QApplication::setStyle(style);
+        ours = style;
+    }
+}
+
 } // namespace
 
 QColor MenuColour() {
@@ -181,7 +197,8 @@ bool HighContrastLook() {
 
 Desktop TheDesktop() {
     // The palette as the platform theme made it differs from the style's own standard one; it
-    // is read before the window's colours first replace it.
+    // is read before the window's colours first replace it, and, in the program, once the
+    // window's style is in place, so that no other style is made for the comparison.
     static const std::optional<QPalette> palette = []() -> std::optional<QPalette> {
         const QPalette current = QApplication::palette();
         if (current == QApplication::style()->standardPalette()) {
@@ -194,6 +211,7 @@ Desktop TheDesktop() {
 }
 
 void ApplyLook(QApplication& app) {
+    installStyle(app);
     ApplyLook(app, TheDesktop());
 }
 
@@ -203,11 +221,7 @@ void ApplyLook(QApplication& app, const Desktop& desktop) {
         loadFamily(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"), QStringLiteral("Sans"));
     loadFamily(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"), regular);
 
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        auto* style = new SunkenBoxes(fusion);
-        style->setParent(&app); // the application owns its style
-        QApplication::setStyle(style);
-    }
+    installStyle(app);
     const layout::ContrastAsked asked = layout::ContrastOfTheme(desktop.theme);
     highContrast = asked != layout::ContrastAsked::Normal;
     QPalette pal = fixedPalette();
