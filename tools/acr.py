@@ -358,10 +358,14 @@ def front_matter(table, results):
         "automated tests, run by ctest; which test gives evidence for which criterion is "
         "written in docs/accessibility/criteria.toml. No person judged any criterion.",
         f"Linux (Debian {ver('Debian')}, Qt {ver('Qt')}): the Qt window driven with real key "
-        "and mouse events on Qt's offscreen platform; the accessibility tree of the real "
-        "program read on a virtual X display (Xvfb " + ver("Xvfb") + ") over an AT-SPI bus "
-        f"(at-spi2-core {ver('AT-SPI')}) with pyatspi ({ver('pyatspi')}), as a screen reader "
-        "reads it.",
+        "and mouse events on Qt's offscreen platform and, through the X server's XTEST "
+        "extension, on a virtual X display (Xvfb " + ver("Xvfb") + "); the real program read "
+        f"and driven over an AT-SPI bus (at-spi2-core {ver('AT-SPI')}) with pyatspi "
+        f"({ver('pyatspi')}), as a screen reader reads it: its tree, label relations, extents "
+        "and texts, text set through it, Compute's action and the text-changed events; the "
+        "window's own screenshots measured for text and edge contrast and focus marks in its own "
+        "colours and in high contrast, and for clipping and overlap at Qt's scale factors 1, "
+        "1.5 and 2 and at the desktop font dpi 144 and 192.",
         f"Windows: korvane.exe cross-built with mingw-w64 (g++ {ver('mingw-w64 g++')}) and run "
         f"under Wine {ver('Wine')} on Xvfb: the window driven in its own message loop with "
         "SendInput; read from a second program through Microsoft Active Accessibility "

@@ -44,11 +44,12 @@ enum class Font { Default, Description };
 enum class Access {
     None,     // never takes the focus: labels, lines, the image, the frame, the picture boxes
     Tab,      // in the Tab ring, and takes the focus when clicked: the input boxes and Compute
-    ReadOnly, // takes the focus when clicked; its text can be selected and copied, not edited
+    ReadOnly, // in the Tab ring too, and takes the focus when clicked: the passage-time boxes,
+              // whose text can be read, selected and copied, not edited
     Disabled, // disabled for good: takes no focus, and its text shows greyed
 };
 
-// Whether a control can hold the focus at all.
+// Whether a control can hold the focus at all; every control that can is a stop of the Tab ring.
 constexpr bool TakesFocus(Access access) {
     return access == Access::Tab || access == Access::ReadOnly;
 }
@@ -138,8 +139,13 @@ constexpr int Pixels(int twips) {
 
 // ---- Rules of the window that both toolkits follow -----------------------------------------
 
-// The controls Tab visits, by their tab indexes: the input boxes and Compute.
+// The controls Tab visits, by their tab indexes: the input boxes, the two passage-time boxes
+// (read-only, at tab indexes 0 and 9) and Compute.
 const std::vector<const Control*>& TabRing();
+
+// Where the window first shows the focus: the first stop of the Tab ring that takes typed input
+// (txtLocation; the passage-time box before it is read-only).
+const Control& FirstFocus();
 
 // Whether a control can take the focus now (Compute is disabled at times).
 using IsEnabled = std::function<bool(std::string_view control)>;
@@ -182,9 +188,33 @@ Spoken SpokenOf(const Control& control);
 // The name a role goes by in the layout rows that tests read ("editable text", ...).
 std::string_view RoleName(Role role);
 
+// The captions that label a box, as a screen reader is to relate them: the caption beside it,
+// then its unit caption (txtSpd: Label8 and Label14). Empty for anything but a box.
+std::vector<const Control*> LabelsOf(const Control& box);
+
+// The boxes a caption labels, the other way round (Label14: txtSpd). Empty for a caption that
+// labels no box, and for anything but a caption.
+std::vector<const Control*> LabelledBy(const Control& caption);
+
+// How far two colours stand apart: the contrast ratio of their relative luminances, from 1 (the
+// same) to 21 (black and white).
+double ContrastRatio(Rgb a, Rgb b);
+
 // A colour for text on the background `back`: `preferred`, the scheme's own text colour, while
 // it stands out clearly enough from the background (a contrast ratio of 4.5 or more), otherwise
 // black or white, whichever stands out more.
 Rgb ReadableOn(Rgb back, Rgb preferred);
+
+// What a desktop asks of the window's colours through the name of its theme: GNOME's, MATE's
+// and the other GTK desktops' high-contrast themes ("HighContrast", "HighContrastInverse",
+// "ContrastHighInverse", GTK_THEME's "HighContrast:dark") ask for high contrast, their inverse
+// and dark forms for light text on a dark background; any other theme for the window's own
+// colours. Case, blanks and punctuation do not count.
+enum class ContrastAsked { Normal, High, HighInverse };
+ContrastAsked ContrastOfTheme(std::string_view theme);
+
+// Whether a text colour stands out from its background as a high-contrast scheme has it: a
+// contrast ratio of 7 or more.
+bool HighContrastPair(Rgb text, Rgb back);
 
 } // namespace korvane::layout

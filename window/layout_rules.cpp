@@ -1,9 +1,11 @@
 // The rules of the window that follow from the layout table alone, the same for every toolkit:
-// the Tab ring, the fonts, what a screen reader is told, readable text colours.
+// the Tab ring, the fonts, what a screen reader is told and which captions label which box,
+// readable text colours and what a desktop's theme asks of them.
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string>
 
 #include "window/layout.h"
 
@@ -22,7 +24,7 @@ const std::vector<const Control*>& TabRing() {
     static const std::vector<const Control*> ring = [] {
         std::vector<const Control*> controls;
         for (const Control& c : kControls) {
-            if (c.access == Access::Tab) {
+            if (TakesFocus(c.access)) {
                 controls.push_back(&c);
             }
         }
@@ -31,6 +33,17 @@ const std::vector<const Control*>& TabRing() {
         return controls;
     }();
     return ring;
+}
+
+const Control& FirstFocus() {
+    static const Control* const first = [] {
+        const std::vector<const Control*>& ring = TabRing();
+        const auto typed = std::find_if(ring.begin(), ring.end(), [](const Control* c) {
+            return c->access == Access::Tab && IsTextBox(c->kind);
+        });
+        return typed != ring.end() ? *typed : ring.front();
+    }();
+    return *first;
 }
 
 std::string_view NextInTabRing(std::string_view from, bool backwards, const IsEnabled& enabled) {
@@ -129,13 +142,69 @@ double Luminance(Rgb colour) {
            0.0722 * linear(colour.blue);
 }
 
-double Contrast(Rgb a, Rgb b) {
+// The letters and digits of a name, in lower case: "High Contrast:dark" is "highcontrastdark".
+std::string Folded(std::string_view name) {
+    std::string folded;
+    folded.reserve(name.size());
+    for (const char ch : name) {
+        if (ch >= 'A' && ch <= 'Z') {
+            folded.push_back(static_cast<char>(ch - 'A' + 'a'));
+        } else if ((ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9')) {
+            folded.push_back(ch);
+        }
+    }
+    return folded;
+}
+
+} // namespace
+
+double ContrastRatio(Rgb a, Rgb b) {
     const double la = Luminance(a);
     const double lb = Luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-} // namespace
+std::vector<const Control*> LabelsOf(const Control& box) {
+    std::vector<const Control*> labels;
+    if (!IsTextBox(box.kind)) {
+        return labels;
+    }
+    for (const std::string_view name : {box.labelledBy, box.unitLabel}) {
+        if (const Control* caption = Find(name)) {
+            labels.push_back(caption);
+        }
+    }
+    return labels;
+}
+
+std::vector<const Control*> LabelledBy(const Control& caption) {
+    std::vector<const Control*> boxes;
+    if (caption.kind != Kind::Label) {
+        return boxes;
+    }
+    for (const Control& c : kControls) {
+        const std::vector<const Control*> labels = LabelsOf(c);
+        if (std::find(labels.begin(), labels.end(), &caption) != labels.end()) {
+            boxes.push_back(&c);
+        }
+    }
+    return boxes;
+}
+
+ContrastAsked ContrastOfTheme(std::string_view theme) {
+    const std::string folded = Folded(theme);
+    const auto has = [&folded](std::string_view part) {
+        return folded.find(part) != std::string::npos;
+    };
+    if (!has("highcontrast") && !has("contrasthigh")) {
+        return ContrastAsked::Normal;
+    }
+    return has("inverse") || has("dark") ? ContrastAsked::HighInverse : ContrastAsked::High;
+}
+
+bool HighContrastPair(Rgb text, Rgb back) {
+    return ContrastRatio(text, back) >= 7.0;
+}
 
 Spoken SpokenOf(const Control& control) {
     Spoken spoken;
@@ -170,12 +239,12 @@ std::string_view RoleName(Role role) {
 }
 
 Rgb ReadableOn(Rgb back, Rgb preferred) {
-    if (Contrast(back, preferred) >= 4.5) {
+    if (ContrastRatio(back, preferred) >= 4.5) {
         return preferred;
     }
     constexpr Rgb black{0, 0, 0};
     constexpr Rgb white{255, 255, 255};
-    return Contrast(back, black) >= Contrast(back, white) ? black : white;
+    return ContrastRatio(back, black) >= ContrastRatio(back, white) ? black : white;
 }
 
 } // namespace korvane::layout

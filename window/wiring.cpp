@@ -38,7 +38,7 @@ const Binding* BindingOf(std::string_view control) {
 
 } // namespace
 
-Wiring::Wiring(WindowOps& window) : window_(window), focused_(layout::TabRing().front()->name) {}
+Wiring::Wiring(WindowOps& window) : window_(window), focused_(layout::FirstFocus().name) {}
 
 void Wiring::Form_Load() {
     window_.SetText(ctl::txtSpd, " ");
@@ -88,14 +88,23 @@ void Wiring::LostFocus(std::string_view control) {
     if (binding == nullptr || !binding->rangeCheck) {
         return;
     }
-    // The check works on copies: neither the box's text nor its advisory text changes.
+    // The check works on copies: neither the box's text nor its advisory text changes. While it
+    // runs, and so while its message is shown, the box is the one being checked.
     std::string ValString = window_.Text(control);
     std::string RangeString = window_.AdvisoryText(control);
+    const std::string_view outer = checking_;
+    checking_ = binding->box;
     CheckRange(state_, window_, ValString, RangeString);
+    checking_ = outer;
     // A failed check disables Compute; a passing one never enables it.
     if (!state_.RangeOk) {
         window_.SetEnabled(ctl::Command1, false);
     }
+}
+
+std::string Wiring::MessageDescription() const {
+    const layout::Control* box = layout::Find(checking_);
+    return box != nullptr ? layout::SpokenOf(*box).name : std::string();
 }
 
 void Wiring::Command1_Click() {

@@ -59,8 +59,8 @@ public:
     void FocusMoved(std::string_view to);
 
     // The control of this window that has the focus, as last reported; while a message box or
-    // another program has it, the control it came from. Before any report, the first stop of
-    // the Tab ring, where the window first shows the focus.
+    // another program has it, the control it came from. Before any report, the control where
+    // the window first shows the focus (layout::FirstFocus, txtLocation).
     std::string_view Focused() const { return focused_; }
 
     // Where the focus goes when the window takes it back (a message box closed, the window
@@ -70,16 +70,25 @@ public:
 
     // A key the window takes before the control with the focus sees it, acting from the control
     // the wiring knows has the focus, whether or not the window system has made the window
-    // active yet. Tab and Shift+Tab move the focus along the tab ring, and select the whole
-    // text of the box they reach; with no control focused they go to the first or the last
-    // stop. Enter presses Compute while it is enabled, and moves no focus, so the focused box's
-    // range check does not run first; Escape does nothing. No other key moves the focus: the
-    // arrow keys move the caret in a box and do nothing on Compute.
+    // active yet. Tab and Shift+Tab move the focus along the tab ring (the passage-time boxes
+    // included, which are read-only), and select the whole text of the box they reach, ready to
+    // be copied or typed over; with no control focused they go to the first or the last stop. Enter
+    // presses Compute while it is enabled, and moves no focus, so the focused box's range check
+    // does not run first; Escape does nothing. No other key moves the focus: the arrow keys move
+    // the caret in a box and do nothing on Compute.
     FocusMove Key(WindowKey key, const layout::IsEnabled& enabled);
 
     // Whether the box's typed characters go through KeyPress at all; an adapter may use it to
     // leave other boxes alone.
     static bool FiltersKeys(std::string_view control);
+
+    // The box whose range check is running, and so whose "Range Error" message is being shown;
+    // empty at any other time.
+    std::string_view CheckedBox() const { return checking_; }
+    // What the message being shown is about, for a screen reader to say with it (its
+    // description; the message's own text stays as it is): the spoken name of the box being
+    // checked, "Max Veh Crossing Speed (mph)". Empty when no range check is running.
+    std::string MessageDescription() const;
 
     const CalculatorState& State() const { return state_; }
 
@@ -87,6 +96,7 @@ private:
     WindowOps& window_;
     CalculatorState state_{};
     std::string_view focused_;
+    std::string_view checking_;
 };
 
 } // namespace korvane

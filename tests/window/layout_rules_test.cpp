@@ -1,5 +1,6 @@
 // The layout table both adapters build from, and the rules of the window that follow from it
-// alone: the Tab ring, what a screen reader is told, fonts in pixels, readable text colours.
+// alone: the Tab ring, what a screen reader is told and which captions label which box, fonts in
+// pixels, readable text colours and what a desktop's theme name asks of them.
 
 #include <algorithm>
 #include <set>
@@ -106,6 +107,36 @@ TEST(LayoutTableTest, WhatAScreenReaderIsToldAndHowControlsTakeTheFocus) {
     EXPECT_EQ(layout::FindById(1056), nullptr);
 }
 
+// The Tab ring: every control that takes the focus, by tab index, the two read-only
+// passage-time boxes included; the window first shows the focus in the first box of the ring
+// that takes typed input.
+TEST(LayoutTableTest, TheTabRingByTabIndexAndWhereTheFocusFirstShows) {
+    using layout::Access;
+    struct Row {
+        std::string_view control;
+        int tab;
+        Access access;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {ctl::txtEntryPass, 0, Access::ReadOnly}, {ctl::txtLocation, 1, Access::Tab},
+        {ctl::txtDirection, 2, Access::Tab},      {ctl::txtLength, 3, Access::Tab},
+        {ctl::txtAccel, 4, Access::Tab},          {ctl::txtGrade, 5, Access::Tab},
+        {ctl::txtEntryPos, 6, Access::Tab},       {ctl::txtExitPos, 7, Access::Tab},
+        {ctl::txtSpd, 8, Access::Tab},            {ctl::txtExitPass, 9, Access::ReadOnly},
+        {ctl::Command1, 29, Access::Tab},
+    };
+    // clang-format on
+    const std::vector<const layout::Control*>& ring = layout::TabRing();
+    ASSERT_EQ(ring.size(), std::size(rows));
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        EXPECT_EQ(ring[i]->name, rows[i].control) << "stop " << i;
+        EXPECT_EQ(ring[i]->tab, rows[i].tab) << rows[i].control;
+        EXPECT_EQ(ring[i]->access, rows[i].access) << rows[i].control;
+    }
+    EXPECT_EQ(layout::FirstFocus().name, ctl::txtLocation);
+}
+
 // Tab and Shift+Tab from no control of the ring at all (a name outside it, or none) go to its
 // first or its last stop that can take the focus, as the system's own dialogs do.
 TEST(LayoutTableTest, TabFromNoControlGoesToTheFirstOrLastStop) {
@@ -116,10 +147,10 @@ TEST(LayoutTableTest, TabFromNoControlGoesToTheFirstOrLastStop) {
         std::string_view to;
     };
     const Row rows[] = {
-        {"", false, false, "txtLocation"},
-        {"", true, false, "txtSpd"},
+        {"", false, false, "txtEntryPass"},
+        {"", true, false, "txtExitPass"},
         {"", true, true, "Command1"},
-        {"NoSuchControl", true, false, "txtSpd"},
+        {"NoSuchControl", true, false, "txtExitPass"},
     };
     for (const Row& row : rows) {
         const std::string_view to =
@@ -128,6 +159,56 @@ TEST(LayoutTableTest, TabFromNoControlGoesToTheFirstOrLastStop) {
             });
         EXPECT_EQ(to, row.to) << "from \"" << row.from << "\"";
     }
+}
+
+// Which captions label which box, both ways: a screen reader relates each box to the caption
+// beside it and to its unit caption, and each of those captions to its box.
+TEST(LayoutTableTest, CaptionsLabelTheirBoxesBothWays) {
+    struct Row {
+        std::string_view box;
+        std::vector<std::string_view> labels;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {ctl::txtSpd, {"Label8", "Label14"}},    {ctl::txtAccel, {"Label5"}},
+        {ctl::txtGrade, {"Label7"}},             {ctl::txtLength, {"Label4"}},
+        {ctl::txtEntryPos, {"Label2"}},          {ctl::txtExitPos, {"Label3"}},
+        {ctl::txtLocation, {"Label15"}},         {ctl::txtDirection, {"Label16"}},
+        {ctl::txtEffAccel, {"Label9"}},          {ctl::txtEntryPass, {"Label12"}},
+        {ctl::txtExitPass, {"Label13"}},
+    };
+    // clang-format on
+    std::set<std::string_view> labelling;
+    for (const Row& row : rows) {
+        const layout::Control* box = layout::Find(row.box);
+        ASSERT_NE(box, nullptr) << row.box;
+        std::vector<std::string_view> labels;
+        for (const layout::Control* caption : layout::LabelsOf(*box)) {
+            labels.push_back(caption->name);
+            labelling.insert(caption->name);
+            const std::vector<const layout::Control*> boxes = layout::LabelledBy(*caption);
+            EXPECT_EQ(boxes, std::vector<const layout::Control*>{box}) << caption->name;
+        }
+        EXPECT_EQ(labels, row.labels) << row.box;
+    }
+    // Every box is in the table above; no other control is labelled, and the captions that
+    // label no box (the description, the plan's own captions) relate to nothing.
+    for (const layout::Control& c : layout::kControls) {
+        const bool box = layout::IsTextBox(c.kind);
+        EXPECT_EQ(box, std::any_of(std::begin(rows), std::end(rows),
+                                   [&](const Row& row) { return row.box == c.name; }))
+            << c.name;
+        if (!box) {
+            EXPECT_TRUE(layout::LabelsOf(c).empty()) << c.name;
+        }
+        if (c.kind == layout::Kind::Label && labelling.count(c.name) == 0) {
+            EXPECT_TRUE(layout::LabelledBy(c).empty()) << c.name;
+        }
+        if (c.kind != layout::Kind::Label) {
+            EXPECT_TRUE(layout::LabelledBy(c).empty()) << c.name;
+        }
+    }
+    EXPECT_EQ(labelling.size(), 12U);
 }
 
 // Font heights in whole pixels, rounded to the nearest: truncating would make the 8-point face
@@ -175,6 +256,65 @@ TEST(LayoutTableTest, TextReadableOnTheResultBoxes) {
         const layout::Rgb shown = layout::ReadableOn(layout::kResultBack, row.preferred);
         EXPECT_TRUE(shown == row.shown) << int(row.preferred.red) << "," << int(row.preferred.green)
                                         << "," << int(row.preferred.blue);
+    }
+}
+
+// The theme names by which a desktop asks for high contrast: GNOME's and MATE's high-contrast
+// themes, GTK_THEME's name:variant form, in any case and spelling of blanks; dark or inverse
+// forms ask for light text on a dark background. A dark theme that is not a high-contrast one,
+// and a low-contrast one, ask for nothing.
+TEST(LayoutTableTest, ThemeNamesThatAskForHighContrast) {
+    using layout::ContrastAsked;
+    struct Row {
+        std::string_view theme;
+        ContrastAsked asked;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"HighContrast", ContrastAsked::High},
+        {"HighContrastInverse", ContrastAsked::HighInverse},
+        {"HighContrast:dark", ContrastAsked::HighInverse},
+        {"ContrastHigh", ContrastAsked::High},
+        {"ContrastHighInverse", ContrastAsked::HighInverse},
+        {"ContrastHighLargePrint", ContrastAsked::High},
+        {"Breeze High Contrast", ContrastAsked::High},
+        {"high-contrast", ContrastAsked::High},
+        {"HIGHCONTRAST", ContrastAsked::High},
+        {"Adwaita", ContrastAsked::Normal},
+        {"Adwaita-dark", ContrastAsked::Normal},
+        {"LowContrast", ContrastAsked::Normal},
+        {"Contrast", ContrastAsked::Normal},
+        {"", ContrastAsked::Normal},
+        {std::string_view("High\0Contrast", 13), ContrastAsked::High},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        EXPECT_EQ(layout::ContrastOfTheme(row.theme), row.asked) << row.theme;
+    }
+    const std::string longName(100000, 'x');
+    EXPECT_EQ(layout::ContrastOfTheme(longName + "HighContrast"), ContrastAsked::High);
+}
+
+// Contrast ratios as WCAG computes them, and the 7:1 a high-contrast scheme keeps.
+TEST(LayoutTableTest, ContrastRatios) {
+    struct Row {
+        layout::Rgb a, b;
+        double ratio;
+        bool high;
+    };
+    const Row rows[] = {
+        {{0, 0, 0}, {255, 255, 255}, 21.0, true},
+        {{255, 255, 255}, {0, 0, 0}, 21.0, true},
+        {{240, 240, 240}, {240, 240, 240}, 1.0, false},
+        {{0, 0, 0}, {240, 240, 240}, 18.43, true},
+        {{109, 109, 109}, {240, 240, 240}, 4.54, false},
+        {{89, 89, 89}, {255, 255, 255}, 7.0, true},
+        {{0, 0, 0}, layout::kResultBack, 18.99, true},
+        {{90, 90, 90}, {255, 255, 255}, 6.9, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_NEAR(layout::ContrastRatio(row.a, row.b), row.ratio, 0.05);
+        EXPECT_EQ(layout::HighContrastPair(row.a, row.b), row.high);
     }
 }
 

@@ -59,23 +59,25 @@ struct Window {
 };
 
 // One row per numeric box: the value the worked example gives it, whether it filters typed
-// keys, and a typed value outside its range with the message that value brings.
+// keys, a typed value outside its range with the message that value brings, and what a screen
+// reader is told the message is about (its description).
 struct BoxRow {
     std::string_view box;
     std::string_view example;
     bool filtersKeys;
     std::string_view outOfRange;
     std::string_view message;
+    std::string_view about;
 };
 
 // clang-format off
 const BoxRow kBoxes[] = {
-    {ctl::txtSpd, "22", true, "50", "Entered Value of 50 is outside of the range 5 to 35"},
-    {ctl::txtAccel, "0.5", true, "12.75", "Entered Value of 12.75 is outside of the range 0.25 to 10"},
-    {ctl::txtGrade, "0", false, "6", "Entered Value of 6 is outside of the range -5  to  5"},
-    {ctl::txtLength, "65", true, "150", "Entered Value of 150 is outside of the range 10 to 120)  ft"},
-    {ctl::txtEntryPos, "11", true, "-", "Entered Value of 0 is outside of the range 2 to 40"},
-    {ctl::txtExitPos, "77", true, "600", "Entered Value of 600 is outside of the range 20 to 500"},
+    {ctl::txtSpd, "22", true, "50", "Entered Value of 50 is outside of the range 5 to 35", "Max Veh Crossing Speed (mph)"},
+    {ctl::txtAccel, "0.5", true, "12.75", "Entered Value of 12.75 is outside of the range 0.25 to 10", "Max Level Acceleration"},
+    {ctl::txtGrade, "0", false, "6", "Entered Value of 6 is outside of the range -5  to  5", "Grade %"},
+    {ctl::txtLength, "65", true, "150", "Entered Value of 150 is outside of the range 10 to 120)  ft", "Vehicle Length"},
+    {ctl::txtEntryPos, "11", true, "-", "Entered Value of 0 is outside of the range 2 to 40", "Entrance Gate Position"},
+    {ctl::txtExitPos, "77", true, "600", "Entered Value of 600 is outside of the range 20 to 500", "Exit Gate Position"},
 };
 // clang-format on
 
@@ -112,6 +114,41 @@ TEST(WiringTest, EachNumericBoxRunsItsOwnChangeKeyPressAndLostFocusHandlers) {
         EXPECT_FALSE(w.ComputeEnabled());
         EXPECT_EQ(w.window.Text(row.box), row.outOfRange) << "the box's text was changed";
         EXPECT_EQ(w.window.AdvisoryText(row.box), layout::AdvisoryOf(row.box));
+    }
+}
+
+// While a range check shows its message, the wiring names the box it is about, so that the
+// window can describe the message to a screen reader by the box's spoken name; the message's
+// text is the check's own. The box is left for another one, as the adapters report it.
+TEST(WiringTest, ARangeErrorIsDescribedByTheBoxItIsAbout) {
+    for (const BoxRow& row : kBoxes) {
+        SCOPED_TRACE(std::string(row.box));
+        Window w;
+        w.PutExample();
+        w.window.SetText(row.box, row.outOfRange);
+        std::string checked = "<no message>";
+        std::string about;
+        w.window.onMessage = [&] {
+            checked = std::string(w.wiring.CheckedBox());
+            about = w.wiring.MessageDescription();
+        };
+        w.wiring.FocusMoved(row.box);
+        EXPECT_EQ(w.wiring.CheckedBox(), "");
+        const std::string_view other = row.box == ctl::txtSpd ? ctl::txtLength : ctl::txtSpd;
+        w.wiring.FocusMoved(other);
+        ASSERT_EQ(w.window.messages.size(), 1U);
+        EXPECT_EQ(w.window.messages[0].text, row.message);
+        EXPECT_EQ(checked, row.box);
+        EXPECT_EQ(about, row.about);
+        EXPECT_EQ(w.wiring.CheckedBox(), "");
+        EXPECT_EQ(w.wiring.MessageDescription(), "");
+
+        // A check that passes shows nothing and leaves nothing named.
+        w.window.SetText(row.box, row.example);
+        w.wiring.FocusMoved(row.box);
+        w.wiring.FocusMoved(other);
+        EXPECT_EQ(w.window.messages.size(), 1U);
+        EXPECT_EQ(w.wiring.CheckedBox(), "");
     }
 }
 
@@ -181,10 +218,10 @@ TEST(WiringTest, ComputeWritesBothPassageTimesAndTheNextEditBlanksThem) {
     EXPECT_EQ(w.window.Text(ctl::txtExitPass), " ");
 }
 
-// Tab and Shift+Tab run through the input boxes and Compute by tab index, skipping Compute while
-// it is disabled, from the control the wiring knows has the focus, and select the text of the
-// box they reach; Enter computes only while Compute is enabled and moves no focus; Escape does
-// nothing.
+// Tab and Shift+Tab run through the Tab ring by tab index (Tp, the input boxes, T'p, Compute),
+// skipping Compute while it is disabled, from the control the wiring knows has the focus, and
+// select the text of the box they reach; Enter computes only while Compute is enabled and moves
+// no focus; Escape does nothing.
 TEST(WiringTest, KeysTheWindowTakesItself) {
     struct Row {
         WindowKey key;
@@ -203,26 +240,32 @@ TEST(WiringTest, KeysTheWindowTakesItself) {
         {WindowKey::Tab, ctl::txtGrade, false, ctl::txtEntryPos, true, false},
         {WindowKey::Tab, ctl::txtEntryPos, false, ctl::txtExitPos, true, false},
         {WindowKey::Tab, ctl::txtExitPos, false, ctl::txtSpd, true, false},
-        {WindowKey::Tab, ctl::txtSpd, false, ctl::txtLocation, true, false},
-        {WindowKey::Tab, ctl::txtSpd, true, ctl::Command1, false, false},
-        {WindowKey::Tab, ctl::Command1, true, ctl::txtLocation, true, false},
-        // A disabled Compute that still has the focus hands it on, forwards.
-        {WindowKey::Tab, ctl::Command1, false, ctl::txtLocation, true, false},
-        {WindowKey::BackTab, ctl::txtLocation, false, ctl::txtSpd, true, false},
-        {WindowKey::BackTab, ctl::txtLocation, true, ctl::Command1, false, false},
-        {WindowKey::BackTab, ctl::txtLength, true, ctl::txtDirection, true, false},
-        {WindowKey::BackTab, ctl::Command1, true, ctl::txtSpd, true, false},
-        // From a passage-time box, clicked into: on by its tab index (0 and 9).
-        {WindowKey::Tab, ctl::txtEntryPass, true, ctl::txtLocation, true, false},
+        {WindowKey::Tab, ctl::txtSpd, false, ctl::txtExitPass, true, false},
+        {WindowKey::Tab, ctl::txtSpd, true, ctl::txtExitPass, true, false},
+        {WindowKey::Tab, ctl::txtExitPass, false, ctl::txtEntryPass, true, false},
         {WindowKey::Tab, ctl::txtExitPass, true, ctl::Command1, false, false},
+        {WindowKey::Tab, ctl::Command1, true, ctl::txtEntryPass, true, false},
+        // A disabled Compute that still has the focus hands it on, forwards.
+        {WindowKey::Tab, ctl::Command1, false, ctl::txtEntryPass, true, false},
+        {WindowKey::Tab, ctl::txtEntryPass, false, ctl::txtLocation, true, false},
+        {WindowKey::Tab, ctl::txtEntryPass, true, ctl::txtLocation, true, false},
+        {WindowKey::BackTab, ctl::txtLocation, false, ctl::txtEntryPass, true, false},
+        {WindowKey::BackTab, ctl::txtLocation, true, ctl::txtEntryPass, true, false},
+        {WindowKey::BackTab, ctl::txtEntryPass, false, ctl::txtExitPass, true, false},
+        {WindowKey::BackTab, ctl::txtEntryPass, true, ctl::Command1, false, false},
+        {WindowKey::BackTab, ctl::Command1, true, ctl::txtExitPass, true, false},
         {WindowKey::BackTab, ctl::txtExitPass, true, ctl::txtSpd, true, false},
+        {WindowKey::BackTab, ctl::txtSpd, false, ctl::txtExitPos, true, false},
+        {WindowKey::BackTab, ctl::txtLength, true, ctl::txtDirection, true, false},
         // Before any move the focus is where the window first shows it, in txtLocation.
         {WindowKey::Tab, "", false, ctl::txtDirection, true, false},
-        {WindowKey::BackTab, "", true, ctl::Command1, false, false},
+        {WindowKey::BackTab, "", true, ctl::txtEntryPass, true, false},
         {WindowKey::Enter, ctl::txtSpd, true, "", false, true},
         {WindowKey::Enter, ctl::txtSpd, false, "", false, false},
         {WindowKey::Enter, ctl::txtLocation, true, "", false, true},
+        {WindowKey::Enter, ctl::txtExitPass, true, "", false, true},
         {WindowKey::Escape, ctl::txtSpd, true, "", false, false},
+        {WindowKey::Escape, ctl::txtEntryPass, true, "", false, false},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -314,7 +357,7 @@ TEST(WiringTest, FocusReturnsWhereTheUserSentIt) {
     ASSERT_TRUE(w.ComputeEnabled());
     w.wiring.FocusMoved(ctl::Command1);
     w.window.SetEnabled(ctl::Command1, false);
-    EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::txtLocation);
+    EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::txtEntryPass);
     w.window.SetEnabled(ctl::Command1, true);
     EXPECT_EQ(w.wiring.FocusOnReturn(enabled), ctl::Command1);
 }

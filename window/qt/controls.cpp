@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -72,25 +73,36 @@ void QtWindow::buildControls() {
         case Kind::TextBox:
         case Kind::ResultBox:
         case Kind::FreeText: {
-            auto* edit = new QLineEdit(container);
+            auto* edit = c.access == layout::Access::ReadOnly ? new ReadOnlyBox(container)
+                                                              : new QLineEdit(container);
             edit->setObjectName(qs(c.name));
+            edit->setReadOnly(c.access == layout::Access::ReadOnly);
             edit->setText(qs(c.text));
             edit->setAlignment(alignmentOf(c.align) | Qt::AlignVCenter);
             edit->setAcceptDrops(false);
             // A box takes text of any length; nothing typed or pasted is cut off.
             edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setGeometry(rect);
-            if (c.kind == Kind::ResultBox) {
+            // The result boxes are light cyan with text readable there, unless the desktop asks
+            // for high contrast: then they keep its colours, as every other box does.
+            if (c.kind == Kind::ResultBox && !HighContrastLook()) {
                 QPalette pal = edit->palette();
                 pal.setColor(QPalette::Base, toQt(layout::kResultBack));
+                for (const auto group :
+                     {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                    const QColor text = pal.color(group, QPalette::Text);
+                    const layout::Rgb readable = layout::ReadableOn(
+                        layout::kResultBack, {static_cast<std::uint8_t>(text.red()),
+                                              static_cast<std::uint8_t>(text.green()),
+                                              static_cast<std::uint8_t>(text.blue())});
+                    pal.setColor(group, QPalette::Text, toQt(readable));
+                }
                 edit->setPalette(pal);
             }
+            // A read-only box takes the focus by Tab and by a click, as an input box does.
             if (c.access == layout::Access::Disabled) {
                 edit->setEnabled(false);
                 edit->setFocusPolicy(Qt::NoFocus);
-            } else if (c.access == layout::Access::ReadOnly) {
-                edit->setReadOnly(true);
-                edit->setFocusPolicy(Qt::ClickFocus);
             }
             if (!c.advisory.empty()) {
                 edit->setToolTip(qs(c.advisory));

@@ -1,7 +1,11 @@
 #include "drawn_items.h"
 
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QStyleHints>
+#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -79,6 +83,47 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
+}
+
+ReadOnlyBox::ReadOnlyBox(QWidget* parent) : QLineEdit(parent) {}
+
+void ReadOnlyBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    caretShown_ = true;
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (flash >= 2) {
+        blink_.start(flash / 2, this);
+    }
+    update();
+}
+
+void ReadOnlyBox::focusOutEvent(QFocusEvent* event) {
+    blink_.stop();
+    caretShown_ = false;
+    QLineEdit::focusOutEvent(event);
+    update();
+}
+
+void ReadOnlyBox::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != blink_.timerId()) {
+        QLineEdit::timerEvent(event);
+        return;
+    }
+    caretShown_ = !caretShown_;
+    update();
+}
+
+void ReadOnlyBox::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    if (!caretShown_ || !hasFocus()) {
+        return;
+    }
+    // Where an editable box draws its caret: one pixel wide, in the middle of the cursor's
+    // rectangle, over the text's height.
+    const QRect around = cursorRect();
+    QPainter painter(this);
+    painter.fillRect(QRect(around.left() + around.width() / 2, around.top(), 1, around.height()),
+                     palette().color(QPalette::Text));
 }
 
 } // namespace korvane::qt

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QColor>
 #include <QGroupBox>
 #include <QLine>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QWidget>
 
@@ -70,6 +72,27 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A box whose text can be read, selected and copied, not edited: a passage-time box. It shows a
+// caret while it has the focus, as a read-only box of the system's own does, so that the focus
+// shows on it as on every other box; the caret blinks at the desktop's rate, or stays when the
+// desktop has blinking off. Its maker names it and then makes it read-only: assistive
+// technology may ask for it as soon as it is read-only, and finds it by its name.
+class ReadOnlyBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit ReadOnlyBox(QWidget* parent);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QBasicTimer blink_;
+    bool caretShown_ = false;
 };
 
 } // namespace korvane::qt

@@ -186,6 +186,8 @@ bool QtWindow::focusNextPrevChild(bool next) {
     if (target == nullptr) {
         return false;
     }
+    // The focus moves by the keyboard: the window shows the marks of a keyboard focus.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     // Unless the range check of the box left sent the focus on (it disabled Compute), the focus
     // is on the target now, as the window will show it once it is active: while it is not, Qt

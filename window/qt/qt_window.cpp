@@ -61,6 +61,9 @@ void QtWindow::ShowMessage(std::string_view text, std::string_view title) {
         button->setIcon(QIcon());
     }
     message.setWindowIcon(QIcon());
+    // A screen reader says which box the message is about: its description is the box's spoken
+    // name; what the message shows stays its text.
+    message.setAccessibleDescription(qs(wiring_.MessageDescription()));
     // The message takes the activation from the window, which is then to have it back: also
     // when the window was still waiting for it after an earlier message.
     const bool activationOurs = isActiveWindow() || activationPending_;

@@ -7,26 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "look.h"
 #include "model/calculator_state.h"
 #include "model/window_ops.h"
 #include "window/window_base.h"
 
-class QApplication;
-class QColor;
 class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
 namespace korvane::qt {
-
-// Gives the application the look the window is laid out for, the same on every desktop: the
-// bundled Liberation Sans faces, the Fusion style and a fixed palette. Call once, right after
-// the QApplication exists and before the window is created.
-void ApplyLook(QApplication& app);
-
-// The platform's menu colour in the fixed palette (the truck picture's background).
-QColor MenuColour();
 
 // The program's one window: a schematic plan of a grade crossing whose boxes hold the inputs
 // and the results, built from the layout table. It forwards its native events to the wiring,

@@ -69,11 +69,13 @@ private slots:
     void tabOrder_data() {
         QTest::addColumn<bool>("computeEnabled");
         QTest::addColumn<QStringList>("forward");
+        // From txtLocation: the input boxes, T'p, Compute while it is enabled, Tp, and round.
         const QStringList boxes{"txtDirection", "txtLength",  "txtAccel", "txtGrade",
-                                "txtEntryPos",  "txtExitPos", "txtSpd"};
-        QTest::newRow("Compute disabled") << false << (boxes + QStringList{"txtLocation"});
+                                "txtEntryPos",  "txtExitPos", "txtSpd",   "txtExitPass"};
+        QTest::newRow("Compute disabled")
+            << false << (boxes + QStringList{"txtEntryPass", "txtLocation"});
         QTest::newRow("Compute enabled")
-            << true << (boxes + QStringList{"Command1", "txtLocation"});
+            << true << (boxes + QStringList{"Command1", "txtEntryPass", "txtLocation"});
     }
 
     void tabOrder() {
@@ -460,6 +462,8 @@ private slots:
             Harness::type(QString::fromLatin1(input));
             Harness::key(Qt::Key_Tab);
         }
+        QCOMPARE(Harness::focusName(), QStringLiteral("txtExitPass"));
+        Harness::key(Qt::Key_Tab);
         QCOMPARE(Harness::focusName(), QStringLiteral("Command1"));
         QCOMPARE(h.text("txtEffAccel"), QStringLiteral(".5"));
         QCOMPARE(h.text("txtEntryPass"), QStringLiteral(" "));

@@ -17,10 +17,12 @@
 
 namespace korvane::drive {
 
-// A message the window showed: its title and text.
+// A message the window showed: its title and text, and its description as a screen reader gets
+// it.
 struct Seen {
     QString title;
     QString text;
+    QString description;
 };
 
 class Driver {
@@ -56,7 +58,7 @@ public:
     QList<Seen> messages() const override {
         QList<Seen> seen;
         for (const auto& message : input_.seen()) {
-            seen.append({message.title, message.text});
+            seen.append({message.title, message.text, message.description});
         }
         return seen;
     }
@@ -119,7 +121,7 @@ public:
     QList<Seen> messages() const override {
         QList<Seen> seen;
         for (const auto& message : answerer_.seen()) {
-            seen.append({message.title, message.text});
+            seen.append({message.title, message.text, message.description});
         }
         return seen;
     }

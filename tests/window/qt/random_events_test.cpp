@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -225,36 +226,22 @@ void Apply(korvane::drive::Driver& driver, korvane::qt::QtWindow& window, const 
     driver.settle();
 }
 
-// The Tab ring as the window shows it, written out here: the input boxes and Compute by tab
-// index, with the two passage-time boxes, which take the focus only when clicked, between them.
-struct Stop {
-    const char* name;
-    int tab;
-    bool inRing;
-};
-const std::array<Stop, 11> kStops = {{{"txtEntryPass", 0, false},
-                                      {"txtLocation", 1, true},
-                                      {"txtDirection", 2, true},
-                                      {"txtLength", 3, true},
-                                      {"txtAccel", 4, true},
-                                      {"txtGrade", 5, true},
-                                      {"txtEntryPos", 6, true},
-                                      {"txtExitPos", 7, true},
-                                      {"txtSpd", 8, true},
-                                      {"txtExitPass", 9, false},
-                                      {"Command1", 29, true}}};
+// The Tab ring as the window shows it, written out here: by tab index, the read-only
+// passage-time boxes (0 and 9) among the input boxes, then Compute.
+const std::array<const char*, 11> kStops = {
+    "txtEntryPass", "txtLocation", "txtDirection", "txtLength",   "txtAccel", "txtGrade",
+    "txtEntryPos",  "txtExitPos",  "txtSpd",       "txtExitPass", "Command1"};
 
 // Where Tab (or Shift+Tab) takes the focus from `from`.
 std::string NextStop(const std::string& from, bool backwards, bool computeEnabled) {
-    const auto at =
-        std::find_if(kStops.begin(), kStops.end(), [&](const Stop& s) { return from == s.name; });
+    const auto at = std::find(kStops.begin(), kStops.end(), from);
     const int n = static_cast<int>(kStops.size());
     int i = static_cast<int>(at - kStops.begin());
     for (int step = 0; step < n; ++step) {
         i = (i + (backwards ? n - 1 : 1)) % n;
-        const Stop& stop = kStops[static_cast<std::size_t>(i)];
-        if (stop.inRing && (computeEnabled || std::string(stop.name) != "Command1")) {
-            return stop.name;
+        const std::string stop = kStops[static_cast<std::size_t>(i)];
+        if (computeEnabled || stop != "Command1") {
+            return stop;
         }
     }
     return from;

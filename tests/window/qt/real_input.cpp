@@ -1,5 +1,6 @@
 #include "real_input.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -78,6 +79,8 @@ KeySym SymOf(Qt::Key key) {
         return XK_Delete;
     case Qt::Key_Left:
         return XK_Left;
+    case Qt::Key_Right:
+        return XK_Right;
     case Qt::Key_Home:
         return XK_Home;
     case Qt::Key_End:
@@ -108,6 +111,12 @@ KeySym SymOf(QChar ch) {
     }
     // Latin-1 keysyms are the code point; beyond it, 0x1000000 plus the code point.
     return ch.unicode() < 0x100 ? ch.unicode() : 0x1000000 + ch.unicode();
+}
+
+// What a screen reader is told the message is about.
+QString DescriptionOf(QMessageBox* box) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+    return iface != nullptr ? iface->text(QAccessible::Description) : QString();
 }
 
 } // namespace
@@ -234,7 +243,8 @@ bool Input::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
     return true;
 }
 
-// Presses OK on a message as soon as it shows, with a real click.
+// Presses OK on a message as soon as it shows, with a real click, or, once it has the keyboard,
+// the answering key.
 void Input::answer() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible() || box == answered_ || box->windowHandle() == nullptr ||
@@ -245,8 +255,21 @@ void Input::answer() {
     if (ok == nullptr || !ok->isVisible()) {
         return;
     }
+    if (answerKey_ != Qt::Key_unknown) {
+        if (QApplication::activeWindow() != box) {
+            return; // the keys would go elsewhere yet
+        }
+        answered_ = box;
+        seen_.append(SeenMessage{box->text(), box->windowTitle(), DescriptionOf(box)});
+        const KeySym sym = SymOf(answerKey_);
+        const KeyCode code = XKeysymToKeycode(x_->display, sym);
+        XTestFakeKeyEvent(x_->display, code, True, CurrentTime);
+        XTestFakeKeyEvent(x_->display, code, False, CurrentTime);
+        XSync(x_->display, False);
+        return;
+    }
     answered_ = box;
-    seen_.append(SeenMessage{box->text(), box->windowTitle()});
+    seen_.append(SeenMessage{box->text(), box->windowTitle(), DescriptionOf(box)});
     x_->Click(ok->mapToGlobal(ok->rect().center()));
     XSync(x_->display, False);
 }

@@ -3,7 +3,8 @@
 // Real input for the window tests on a real X server: keys and clicks go to the X server through
 // its XTEST extension, exactly as a keyboard and a mouse give them, so that they reach the window
 // through the window system's own focus and activation; nothing is sent to a widget directly.
-// "Range Error" messages are answered by a real click on their OK button as soon as they show.
+// "Range Error" messages are answered by a real click on their OK button as soon as they show,
+// or by a real key once they have the keyboard (answerBy).
 // The X11 headers stay in real_input.cpp: their macros (None, KeyPress, FocusIn, ...) would
 // clash with Qt's names.
 
@@ -21,10 +22,12 @@ class QWidget;
 
 namespace korvane::real {
 
-// A message the window showed, as the user saw it.
+// A message the window showed, as the user saw it, and its description as a screen reader gets
+// it.
 struct SeenMessage {
     QString text;
     QString title;
+    QString description;
 };
 
 class Input : public QObject, public QAbstractNativeEventFilter {
@@ -56,6 +59,10 @@ public:
 
     const QList<SeenMessage>& seen() const { return seen_; }
 
+    // Answers the messages from now on by that key (Enter, Escape) once each has the keyboard,
+    // instead of by a click on OK; Qt::Key_unknown goes back to clicks.
+    void answerBy(Qt::Key key) { answerKey_ = key; }
+
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
@@ -70,6 +77,7 @@ private:
     QTimer timer_;
     QList<SeenMessage> seen_;
     QPointer<QMessageBox> answered_;
+    Qt::Key answerKey_ = Qt::Key_unknown;
 };
 
 } // namespace korvane::real

@@ -165,6 +165,41 @@ private slots:
         }
     }
 
+    // A "Range Error" message is described to a screen reader by the spoken name of the box it
+    // is about (Wiring::MessageDescription); its text stays the check's own. The box, holding a
+    // value out of its range, is left by a click into another box.
+    void rangeErrorDescribedByItsBox_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("description");
+        // clang-format off
+        QTest::newRow("txtSpd") << "txtSpd" << "50" << "Entered Value of 50 is outside of the range 5 to 35" << "Max Veh Crossing Speed (mph)";
+        QTest::newRow("txtAccel") << "txtAccel" << "11" << "Entered Value of 11 is outside of the range 0.25 to 10" << "Max Level Acceleration";
+        QTest::newRow("txtGrade") << "txtGrade" << "9" << "Entered Value of 9 is outside of the range -5  to  5" << "Grade %";
+        QTest::newRow("txtLength") << "txtLength" << "5" << "Entered Value of 5 is outside of the range 10 to 120)  ft" << "Vehicle Length";
+        QTest::newRow("txtEntryPos") << "txtEntryPos" << "41" << "Entered Value of 41 is outside of the range 2 to 40" << "Entrance Gate Position";
+        QTest::newRow("txtExitPos") << "txtExitPos" << "501" << "Entered Value of 501 is outside of the range 20 to 500" << "Exit Gate Position";
+        // clang-format on
+    }
+
+    void rangeErrorDescribedByItsBox() {
+        QFETCH(QString, box);
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        QFETCH(QString, description);
+        Shown w;
+        QVERIFY(w.show());
+        w.example();
+        w.window.SetText(box.toStdString(), value.toStdString());
+        w.click(box);
+        w.click(QStringLiteral("txtLocation"));
+        QCOMPARE(w.driver->messages().size(), 1);
+        QCOMPARE(w.driver->messages().front().title, QStringLiteral("Range Error"));
+        QCOMPARE(w.driver->messages().front().text, text);
+        QCOMPARE(w.driver->messages().front().description, description);
+    }
+
     // Every control as layout::SpokenOf presents it: role, name, description, states.
     void presentation() {
         Shown w;

@@ -3,6 +3,7 @@
 // Drives a real Korvane window with real key and mouse events, and answers its modal
 // messages. Used by the window tests; runs on the offscreen platform.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,6 +26,8 @@ struct SeenMessage {
     bool modal = false;
     // Any picture in the box: beside the text, on a button or in the title bar.
     bool anyIcon = false;
+    // What a screen reader is told the message is about.
+    QString description;
 };
 
 // Watches for modal message boxes and presses OK on each, recording what it showed.
@@ -48,9 +51,11 @@ private:
         for (const QAbstractButton* button : box->buttons()) {
             anyIcon = anyIcon || !button->icon().isNull();
         }
-        seen_.append(SeenMessage{box->text(), box->windowTitle(),
-                                 static_cast<int>(box->buttons().size()), box->icon(),
-                                 box->isModal(), anyIcon});
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+        seen_.append(
+            SeenMessage{box->text(), box->windowTitle(), static_cast<int>(box->buttons().size()),
+                        box->icon(), box->isModal(), anyIcon,
+                        iface != nullptr ? iface->text(QAccessible::Description) : QString()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             QTest::mouseClick(ok, Qt::LeftButton);
         } else {
