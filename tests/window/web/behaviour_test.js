@@ -84,13 +84,13 @@ function rows(table) {
      values: {txtEntryPass: ' ', txtSpd: '22', txtExitPos: '77'}, focus: 'txtExitPos', beeps: 0},
     {name: 'Range Error on leaving a box by Tab, the focus where Tab sent it',
      run: async (d) => { await d.retype('txtSpd', '50'); await d.press('Tab'); },
-     messages: [kSpeed50], focus: 'txtLocation', computeDisabled: true},
+     messages: [kSpeed50], focus: 'txtExitPass', computeDisabled: true},
     {name: 'Range Error on leaving a box by a click into another; that one keeps the focus',
      run: async (d) => { await example(d); await d.retype('txtSpd', '50'); await d.click('txtGrade'); },
      messages: [kSpeed50], focus: 'txtGrade', computeDisabled: true},
     {name: 'Range Error on a click on Compute: no computation, the focus goes on',
      run: async (d) => { await example(d); await d.retype('txtSpd', '50'); await d.click('Command1'); },
-     messages: [kSpeed50], focus: 'txtLocation', values: {txtEntryPass: ' '},
+     messages: [kSpeed50], focus: 'txtEntryPass', values: {txtEntryPass: ' '},
      computeDisabled: true},
     {name: 'the message dismissed by Escape and by a click on OK, the focus where Tab sent it',
      run: async (d) => {
@@ -107,7 +107,7 @@ function rows(table) {
        }
        return seen;
      },
-     result: [kSpeed50, 'message-ok', 'txtLocation', kSpeed50, 'message-ok', 'txtLocation'],
+     result: [kSpeed50, 'message-ok', 'txtExitPass', kSpeed50, 'message-ok', 'txtExitPass'],
      messages: []},
     {name: 'Range Error on a click on Compute that the browser gives no focus (as Safari does)',
      run: async (d) => {
@@ -115,7 +115,7 @@ function rows(table) {
        await d.retype('txtSpd', '50');
        await d.page.$eval('#Command1', (b) => b.click());
      },
-     messages: [kSpeed50], focus: 'txtLocation', values: {txtEntryPass: ' '},
+     messages: [kSpeed50], focus: 'txtEntryPass', values: {txtEntryPass: ' '},
      computeDisabled: true},
     {name: 'a space and a Ctrl+V refused in a filtered box, each with a beep',
      run: async (d) => {

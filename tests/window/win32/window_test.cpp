@@ -472,9 +472,11 @@ TEST_F(Win32WindowTest, ControlsAreFoundByTheirIds) {
 }
 
 TEST_F(Win32WindowTest, TabRingFollowsTheTabIndexesBothWays) {
+    // The passage-time boxes are read-only stops at their tab indexes 0 and 9.
     const std::vector<std::string_view> ring = {
-        ctl::txtLocation, ctl::txtDirection, ctl::txtLength, ctl::txtAccel,   ctl::txtGrade,
-        ctl::txtEntryPos, ctl::txtExitPos,   ctl::txtSpd,    ctl::txtLocation};
+        ctl::txtLocation, ctl::txtDirection, ctl::txtLength,  ctl::txtAccel,
+        ctl::txtGrade,    ctl::txtEntryPos,  ctl::txtExitPos, ctl::txtSpd,
+        ctl::txtExitPass, ctl::txtEntryPass, ctl::txtLocation};
     for (std::size_t i = 1; i < ring.size(); ++i) {
         Press(VK_TAB);
         EXPECT_EQ(GetFocus(), Box(ring[i])) << "Tab to " << ring[i];
@@ -484,13 +486,16 @@ TEST_F(Win32WindowTest, TabRingFollowsTheTabIndexesBothWays) {
         EXPECT_EQ(GetFocus(), Box(ring[i])) << "Shift+Tab to " << ring[i];
     }
 
-    // An enabled Compute takes its turn after txtSpd.
+    // An enabled Compute takes its turn after T'p.
     PutExample();
     ASSERT_TRUE(ComputeEnabled());
     Press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), Box(ctl::txtEntryPass));
+    Press(VK_TAB, true);
     EXPECT_EQ(GetFocus(), Box(ctl::Command1));
     Press(VK_TAB, true);
-    EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
+    EXPECT_EQ(GetFocus(), Box(ctl::txtExitPass));
+    Press(VK_TAB);
     Press(VK_TAB);
     Press(VK_TAB);
     EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
@@ -508,6 +513,8 @@ TEST_F(Win32WindowTest, WorkedExampleTypedKeyByKey) {
         Type(text);
         EXPECT_EQ(Text(box), Narrow(text));
     }
+    Press(VK_TAB);
+    ASSERT_EQ(GetFocus(), Box(ctl::txtExitPass));
     Press(VK_TAB);
     ASSERT_EQ(GetFocus(), Box(ctl::Command1));
     Press(VK_SPACE);
@@ -568,7 +575,7 @@ TEST_F(Win32WindowTest, LeavingABox) {
     // clang-format off
     const Row rows[] = {
         {"to another box", Act::Click, ctl::txtGrade, 1, ctl::txtGrade},
-        {"to the button, which the failed check disables", Act::Click, ctl::Command1, 1, ctl::txtLocation},
+        {"to the button, which the failed check disables", Act::Click, ctl::Command1, 1, ctl::txtEntryPass},
         {"to a result box, clicked into", Act::Click, ctl::txtExitPass, 1, ctl::txtExitPass},
         {"to the message box", Act::Message, {}, 0, ctl::txtSpd},
         {"to another program and back", Act::OtherProgram, {}, 0, ctl::txtSpd},
@@ -631,13 +638,15 @@ TEST_F(Win32WindowTest, FocusReturnsToAUsableControl) {
         WORD key;               // pressed there
         std::string_view text;  // of the focused box afterwards, or the entry passage time
     };
-    const Row rows[] = {{true, ctl::txtLocation, 'X', "x"},
+    // The next control after Compute is Tp, a read-only stop: typing there changes nothing.
+    const Row rows[] = {{true, ctl::txtEntryPass, 'X', " "},
                         {false, ctl::Command1, VK_SPACE, "16.5"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.disabledInTheBackground ? "disabled" : "left enabled");
         SetUp();
         PutExample();
         Click(Box(ctl::txtSpd));
+        Press(VK_TAB);
         Press(VK_TAB);
         ASSERT_EQ(GetFocus(), Box(ctl::Command1));
         const FocusOnDisabled focusOnDisabled;
@@ -655,7 +664,7 @@ TEST_F(Win32WindowTest, FocusReturnsToAUsableControl) {
         EXPECT_EQ(Text(row.focus == ctl::Command1 ? ctl::txtEntryPass : row.focus), row.text);
         Press(VK_TAB);
         EXPECT_EQ(GetFocus(),
-                  Box(row.disabledInTheBackground ? ctl::txtDirection : ctl::txtLocation));
+                  Box(row.disabledInTheBackground ? ctl::txtLocation : ctl::txtEntryPass));
         TearDown();
     }
 }
@@ -737,7 +746,7 @@ TEST_F(Win32WindowTest, ClickOnComputeAfterTheRangeCheckOfTheBoxItLeaves) {
         bool computes;
         std::string_view focus; // afterwards: a Compute disabled while focused hands it on
     };
-    const Row rows[] = {{"50", 1, false, ctl::txtLocation},
+    const Row rows[] = {{"50", 1, false, ctl::txtEntryPass},
                         {"22", 0, true, ctl::Command1},
                         {" ", 0, false, ctl::txtSpd}};
     for (const Row& row : rows) {
