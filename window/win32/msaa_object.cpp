@@ -274,7 +274,13 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* out) override {
-        return Drawn(child) != nullptr ? None(out) : system_->get_accHelp(child, out);
+        if (Drawn(child) != nullptr) {
+            return None(out);
+        }
+        if (IsSelf(child) && !presentation_.help.empty()) {
+            return Text(presentation_.help, out);
+        }
+        return system_->get_accHelp(child, out);
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
         if (Drawn(child) != nullptr) {
@@ -293,7 +299,13 @@ public:
         return system_->get_accSelection(out);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-        return Drawn(child) != nullptr ? None(out) : system_->get_accDefaultAction(child, out);
+        if (Drawn(child) != nullptr) {
+            return None(out);
+        }
+        if (IsSelf(child) && !presentation_.defaultAction.empty()) {
+            return Text(presentation_.defaultAction, out);
+        }
+        return system_->get_accDefaultAction(child, out);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long how, VARIANT child) override {
         return Drawn(child) != nullptr ? S_FALSE : system_->accSelect(how, child);
@@ -351,7 +363,19 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return Drawn(child) != nullptr ? DISP_E_MEMBERNOTFOUND : system_->accDoDefaultAction(child);
+        if (Drawn(child) != nullptr) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        if (IsSelf(child) && !presentation_.defaultAction.empty()) {
+            // The button clicks itself once the screen reader's call has returned; a disabled
+            // one takes no click, as from the mouse.
+            if (IsWindowEnabled(hwnd_) == FALSE) {
+                return E_FAIL;
+            }
+            PostMessageW(hwnd_, BM_CLICK, 0, 0);
+            return S_OK;
+        }
+        return system_->accDoDefaultAction(child);
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return system_->put_accName(child, name);

@@ -10,8 +10,8 @@
 // client area with WM_GETOBJECT. Each window of Korvane answers with the system's own object for
 // it, which knows the window's text, caret, state and place, with a presentation laid over it of
 // only what the system cannot know: the name a box is read by (the caption the window draws
-// beside it), its advisory text as description, the role of a picture, the frame and the
-// button, and the captions and the locomotive the window draws itself, as children. What each
+// beside it), its advisory text as description and as help, the role of a picture, the frame and
+// the button, and the captions and the locomotive the window draws itself, as children. What each
 // window presents is decided in accessibility.cpp.
 namespace korvane::win32 {
 
@@ -27,8 +27,12 @@ struct DrawnChild {
 struct Presentation {
     std::wstring name;        // empty: the system's
     std::wstring description; // empty: the system's
+    std::wstring help;        // empty: the system's; UI Automation's HelpText comes from here
     long role = 0;            // an MSAA role (ROLE_SYSTEM_...); 0: the system's
     bool isDefault = false;   // the default push button, which Enter presses
+    // What a screen reader's default action does, named ("Press"): the window's own click.
+    // Empty: the system's.
+    std::wstring defaultAction;
     std::vector<DrawnChild> drawn;
 };
 

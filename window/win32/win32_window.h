@@ -125,6 +125,10 @@ private:
 
     // accessibility.cpp: for a control's item, or for the main window (nullptr).
     LRESULT OnGetObject(const Item* item, WPARAM wParam, LPARAM lParam);
+    // The system's message box, modal to the window, whose object for screen readers carries
+    // the description (none when it is empty).
+    void ShowDescribedMessage(const std::wstring& text, const std::wstring& title,
+                              std::wstring description);
 
     HINSTANCE instance_ = nullptr;
     HWND hwnd_ = nullptr;

@@ -58,7 +58,8 @@ void Win32Window::SetEnabled(std::string_view control, bool enabled) {
 }
 
 void Win32Window::ShowMessage(std::string_view text, std::string_view title) {
-    MessageBoxW(hwnd_, Widen(text).c_str(), Widen(title).c_str(), MB_OK);
+    // The message's text stays the check's own; a screen reader is told which box it is about.
+    ShowDescribedMessage(Widen(text), Widen(title), Widen(wiring_.MessageDescription()));
 }
 
 void Win32Window::Beep() {

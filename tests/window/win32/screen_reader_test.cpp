@@ -61,6 +61,7 @@ std::string TakeText(HRESULT hr, BSTR text) {
 struct Read {
     std::string name;
     std::string description;
+    std::string help;
     std::string value;
     long role = 0;
     long state = 0;
@@ -74,6 +75,9 @@ Read ReadObject(IAccessible* object, long id = CHILDID_SELF) {
     text = nullptr;
     hr = object->get_accDescription(Child(id), &text);
     read.description = TakeText(hr, text);
+    text = nullptr;
+    hr = object->get_accHelp(Child(id), &text);
+    read.help = TakeText(hr, text);
     text = nullptr;
     hr = object->get_accValue(Child(id), &text);
     read.value = TakeText(hr, text);
@@ -188,6 +192,8 @@ TEST_F(ScreenReaderTest, EveryControlIsNamedDescribedAndInItsRole) {
         EXPECT_EQ(read.role, ExpectedRole(spoken.role));
         if (!spoken.description.empty()) {
             EXPECT_EQ(read.description, spoken.description);
+            // Narrator reads the help (UI Automation's HelpText), not the description.
+            EXPECT_EQ(read.help, spoken.description);
         }
         EXPECT_EQ((read.state & STATE_SYSTEM_DEFAULT) != 0, spoken.isDefault);
         EXPECT_EQ((read.state & STATE_SYSTEM_READONLY) != 0, spoken.readOnly);
@@ -261,6 +267,43 @@ TEST_F(ScreenReaderTest, StatesOfTheControls) {
         }
     }
     for (const auto& [box, text] : example) {
+        put(box, L" ");
+    }
+}
+
+// What a screen reader's user does through MSAA: Compute's default action, read and done, computes
+// as a click does once the worked example is in the boxes.
+TEST_F(ScreenReaderTest, ComputeIsPressedThroughItsDefaultAction) {
+    const auto put = [](std::string_view box, const wchar_t* text) {
+        SendMessageW(ControlWindow(*layout::Find(box)), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(text));
+    };
+    const auto text = [](std::string_view box) {
+        wchar_t buffer[64] = {};
+        // From another program, only WM_GETTEXT reads an edit control's text.
+        SendMessageW(ControlWindow(*layout::Find(box)), WM_GETTEXT, 64,
+                     reinterpret_cast<LPARAM>(buffer));
+        return std::wstring(buffer);
+    };
+    const std::pair<std::string_view, const wchar_t*> example[] = {
+        {ctl::txtSpd, L"22"},    {ctl::txtAccel, L"0.5"},   {ctl::txtGrade, L"0"},
+        {ctl::txtLength, L"65"}, {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}};
+    for (const auto& [box, value] : example) {
+        put(box, value);
+    }
+    IAccessible* compute = ClientOf(ControlWindow(*layout::Find(ctl::Command1)));
+    ASSERT_NE(compute, nullptr);
+    BSTR action = nullptr;
+    const HRESULT hr = compute->get_accDefaultAction(Child(CHILDID_SELF), &action);
+    EXPECT_EQ(TakeText(hr, action), "Press");
+    EXPECT_EQ(compute->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+    compute->Release();
+    for (int i = 0; i < 100 && text(ctl::txtEntryPass) == L" "; ++i) {
+        Sleep(20);
+    }
+    EXPECT_EQ(text(ctl::txtEntryPass), L"16.5");
+    EXPECT_EQ(text(ctl::txtExitPass), L"23.6");
+    for (const auto& [box, value] : example) {
         put(box, L" ");
     }
 }

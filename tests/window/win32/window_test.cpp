@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 #include <imm.h>
+#include <ole2.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
@@ -42,12 +44,47 @@ struct Shown {
     std::wstring text;
     std::vector<std::wstring> buttons;
     bool icon = false;
+    // What a screen reader reads of it through MSAA: its name and its description.
+    std::wstring spokenName;
+    std::wstring spokenDescription;
 };
 
-// While it lives, every message box of this thread is read and closed with its OK button.
+// IAccessible's interface id, spelt out (mingw-w64's oleacc library lacks the GUID itself).
+constexpr IID kIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// A message box's name and description as a screen reader asks for them.
+void ReadAloud(HWND box, Shown& shown) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(box, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        object == nullptr) {
+        return;
+    }
+    VARIANT self{};
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &text)) && text != nullptr) {
+        shown.spokenName = text;
+    }
+    SysFreeString(text);
+    text = nullptr;
+    if (SUCCEEDED(object->get_accDescription(self, &text)) && text != nullptr) {
+        shown.spokenDescription = text;
+    }
+    SysFreeString(text);
+    object->Release();
+}
+
+// While it lives, every message box of this thread is read and closed: with its OK button, or
+// by the key given, pressed as the keyboard delivers it.
 class MessageBoxes {
 public:
-    MessageBoxes() : timer_(SetTimer(nullptr, 0, 10, Tick)) { current_ = this; }
+    explicit MessageBoxes(WORD answerKey = 0)
+        : answerKey_(answerKey), timer_(SetTimer(nullptr, 0, 10, Tick)) {
+        current_ = this;
+    }
     ~MessageBoxes() {
         KillTimer(nullptr, timer_);
         current_ = nullptr;
@@ -73,7 +110,18 @@ private:
         shown.title = WindowText(box);
         shown.text = WindowText(GetDlgItem(box, 0xFFFF)); // a message box's text
         EnumChildWindows(box, Child, reinterpret_cast<LPARAM>(&shown));
+        ReadAloud(box, shown);
         current_->seen_.push_back(shown);
+        if (current_->answerKey_ != 0) {
+            INPUT input[2] = {};
+            for (INPUT& i : input) {
+                i.type = INPUT_KEYBOARD;
+                i.ki.wVk = current_->answerKey_;
+            }
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            return TRUE;
+        }
         SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         return TRUE;
@@ -97,6 +145,7 @@ private:
     }
 
     static inline MessageBoxes* current_ = nullptr;
+    WORD answerKey_;
     UINT_PTR timer_;
     std::vector<Shown> seen_;
     std::set<HWND> answered_;
@@ -415,6 +464,22 @@ protected:
 
     bool Computed() const { return Text(ctl::txtEntryPass) != " "; }
 
+    // The text on the clipboard.
+    static std::wstring Clipboard() {
+        std::wstring text;
+        if (OpenClipboard(nullptr) == FALSE) {
+            return text;
+        }
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = units;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+
     COLORREF Pixel(int twipsX, int twipsY) const {
         HDC dc = GetDC(window->Handle());
         const COLORREF colour = GetPixel(dc, MulDiv(twipsX, static_cast<int>(window->Dpi()), 1440),
@@ -529,6 +594,55 @@ TEST_F(Win32WindowTest, WorkedExampleTypedKeyByKey) {
     EXPECT_EQ(Text(ctl::txtExitPass), " ");
 }
 
+// By keyboard alone: the results are reached by Tab, selected, and copied with Ctrl+C; a Range
+// Error message closes by Enter and by Escape, the focus is then where Tab sent it, and the ring
+// goes on from there.
+TEST_F(Win32WindowTest, KeyboardAloneCopiesTheResultsAndClosesRangeErrors) {
+    {
+        const MessageBoxes boxes;
+        PutExample();
+        SetFocus(Box(ctl::txtSpd));
+        Pump();
+        Press(VK_RETURN);
+        ASSERT_TRUE(Computed());
+        const std::pair<std::string_view, std::wstring_view> stops[] = {
+            {ctl::txtExitPass, L"23.6"}, {ctl::Command1, L""}, {ctl::txtEntryPass, L"16.5"}};
+        for (const auto& [stop, copied] : stops) {
+            Press(VK_TAB);
+            ASSERT_EQ(GetFocus(), Box(stop)) << stop;
+            if (!copied.empty()) {
+                SendKey(VK_CONTROL, false);
+                Press('C');
+                SendKey(VK_CONTROL, true);
+                Pump();
+                EXPECT_EQ(Clipboard(), copied) << stop;
+            }
+        }
+        EXPECT_TRUE(boxes.Seen().empty());
+    }
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_ESCAPE}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Escape");
+        const MessageBoxes boxes(key);
+        PutExample("50");
+        SetFocus(Box(ctl::txtSpd));
+        Pump();
+        Press(VK_TAB);
+        ASSERT_EQ(boxes.Seen().size(), 1U);
+        EXPECT_EQ(boxes.Seen().front().title, L"Range Error");
+        for (int i = 0; i < 20 && GetFocus() != Box(ctl::txtExitPass); ++i) {
+            Pump();
+        }
+        EXPECT_EQ(GetFocus(), Box(ctl::txtExitPass));
+        // Compute, disabled by the failed check, takes no turn.
+        Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), Box(ctl::txtEntryPass));
+        Press(VK_TAB, true);
+        Press(VK_TAB, true);
+        EXPECT_EQ(GetFocus(), Box(ctl::txtSpd));
+        EXPECT_EQ(boxes.Seen().size(), 1U);
+    }
+}
+
 TEST_F(Win32WindowTest, LeavingAnOutOfRangeBoxShowsTheRangeError) {
     const MessageBoxes boxes;
     PutExample();
@@ -553,6 +667,43 @@ TEST_F(Win32WindowTest, LeavingAnOutOfRangeBoxShowsTheRangeError) {
     // Leaving a box with an in-range value does not enable Compute again.
     Press(VK_TAB);
     EXPECT_TRUE(boxes.Seen().size() == 1 && !ComputeEnabled());
+}
+
+// A "Range Error" message is described to a screen reader by the spoken name of the box it is
+// about; its text and its name (the title) stay the check's own. The box, holding a value out of
+// its range, is left by a click into txtLocation.
+TEST_F(Win32WindowTest, RangeErrorDescribedByItsBox) {
+    struct Row {
+        std::string_view box;
+        std::string_view value;
+        std::wstring_view text;
+        std::wstring_view description;
+    };
+    // clang-format off
+    constexpr Row kRows[] = {
+        {ctl::txtSpd, "50", L"Entered Value of 50 is outside of the range 5 to 35", L"Max Veh Crossing Speed (mph)"},
+        {ctl::txtAccel, "11", L"Entered Value of 11 is outside of the range 0.25 to 10", L"Max Level Acceleration"},
+        {ctl::txtGrade, "9", L"Entered Value of 9 is outside of the range -5  to  5", L"Grade %"},
+        {ctl::txtLength, "5", L"Entered Value of 5 is outside of the range 10 to 120)  ft", L"Vehicle Length"},
+        {ctl::txtEntryPos, "41", L"Entered Value of 41 is outside of the range 2 to 40", L"Entrance Gate Position"},
+        {ctl::txtExitPos, "501", L"Entered Value of 501 is outside of the range 20 to 500", L"Exit Gate Position"},
+    };
+    // clang-format on
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(std::string(row.box));
+        const MessageBoxes boxes;
+        PutExample();
+        window->SetText(row.box, row.value);
+        Click(Box(row.box));
+        Click(Box(ctl::txtLocation));
+        ASSERT_EQ(boxes.Seen().size(), 1U);
+        const Shown& shown = boxes.Seen().front();
+        EXPECT_EQ(shown.title, L"Range Error");
+        EXPECT_EQ(shown.text, row.text);
+        EXPECT_EQ(shown.spokenName, L"Range Error");
+        EXPECT_EQ(shown.spokenDescription, row.description);
+        EXPECT_EQ(GetFocus(), Box(ctl::txtLocation));
+    }
 }
 
 // A box is left only when the focus goes from it to another control of this window: the
