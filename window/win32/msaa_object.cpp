@@ -243,13 +243,7 @@ public:
         return system_->get_accValue(child, out);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override {
-        if (Drawn(child) != nullptr) {
-            return None(out);
-        }
-        if (IsSelf(child) && !presentation_.description.empty()) {
-            return Text(presentation_.description, out);
-        }
-        return system_->get_accDescription(child, out);
+        return OwnText(child, presentation_.description, out, &IAccessible::get_accDescription);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
         if (const DrawnChild* drawn = Drawn(child)) {
@@ -274,13 +268,7 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* out) override {
-        if (Drawn(child) != nullptr) {
-            return None(out);
-        }
-        if (IsSelf(child) && !presentation_.help.empty()) {
-            return Text(presentation_.help, out);
-        }
-        return system_->get_accHelp(child, out);
+        return OwnText(child, presentation_.help, out, &IAccessible::get_accHelp);
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
         if (Drawn(child) != nullptr) {
@@ -299,13 +287,7 @@ public:
         return system_->get_accSelection(out);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-        if (Drawn(child) != nullptr) {
-            return None(out);
-        }
-        if (IsSelf(child) && !presentation_.defaultAction.empty()) {
-            return Text(presentation_.defaultAction, out);
-        }
-        return system_->get_accDefaultAction(child, out);
+        return OwnText(child, presentation_.defaultAction, out, &IAccessible::get_accDefaultAction);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long how, VARIANT child) override {
         return Drawn(child) != nullptr ? S_FALSE : system_->accSelect(how, child);
@@ -386,6 +368,19 @@ public:
 
 private:
     ~Accessible() override { system_->Release(); }
+
+    // A text of the presentation: none for a drawn child, the presentation's own for the object
+    // itself where it has one, the system's otherwise.
+    HRESULT OwnText(const VARIANT& child, const std::wstring& own, BSTR* out,
+                    HRESULT (STDMETHODCALLTYPE IAccessible::*system)(VARIANT, BSTR*)) {
+        if (Drawn(child) != nullptr) {
+            return None(out);
+        }
+        if (IsSelf(child) && !own.empty()) {
+            return Text(own, out);
+        }
+        return (system_->*system)(child, out);
+    }
 
     // The drawn child a child id stands for, or nullptr.
     const DrawnChild* Drawn(const VARIANT& child) const {
