@@ -12,11 +12,6 @@ namespace korvane::win32 {
 
 namespace {
 
-// IAccessible's interface id. mingw-w64's oleacc library has a symbol of that name that is not
-// the GUID itself, so the program spells it out.
-constexpr IID kIAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-
 // oleacc.dll and oleaut32.dll are loaded from the system folder the first time a screen reader
 // asks, not at start-up: most users never need them.
 struct Library {

@@ -15,6 +15,11 @@
 // window presents is decided in accessibility.cpp.
 namespace korvane::win32 {
 
+// IAccessible's interface id. mingw-w64's oleacc library has a symbol of that name that is not
+// the GUID itself, so the program spells it out.
+inline constexpr IID kIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
 // Something the window draws itself (a caption, the locomotive), presented as a child of the
 // object of the window that draws it.
 struct DrawnChild {

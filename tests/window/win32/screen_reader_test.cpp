@@ -17,13 +17,11 @@
 
 #include "model/control_names.h"
 #include "window/layout.h"
+#include "window/win32/msaa_object.h"
 #include "window/win32/utf.h"
 
 namespace korvane::win32 {
 namespace {
-
-constexpr IID kIAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 // MSAA's roles for what the layout says a control is.
 long ExpectedRole(layout::Role role) {
@@ -143,6 +141,17 @@ protected:
         return GetDlgItem(c.in == layout::In::Frame1 ? frame : window_, layout::ControlId(c));
     }
 
+    // Puts a text into a box from outside, as a screen reader's user may.
+    static void Put(std::string_view box, const wchar_t* text) {
+        SendMessageW(ControlWindow(*layout::Find(box)), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(text));
+    }
+
+    // The worked example's inputs.
+    static constexpr std::pair<std::string_view, const wchar_t*> kExample[] = {
+        {ctl::txtSpd, L"22"},    {ctl::txtAccel, L"0.5"},   {ctl::txtGrade, L"0"},
+        {ctl::txtLength, L"65"}, {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}};
+
     // The drawn children of a window's object, in the order the object lists them.
     static std::vector<Read> DrawnChildren(HWND hwnd, int& windows) {
         IAccessible* object = ClientOf(hwnd);
@@ -239,17 +248,10 @@ TEST_F(ScreenReaderTest, StatesOfTheControls) {
         {true, ctl::txtSpd, false, false, false},
     };
     // clang-format on
-    const auto put = [](std::string_view box, const wchar_t* text) {
-        SendMessageW(ControlWindow(*layout::Find(box)), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(text));
-    };
-    const std::pair<std::string_view, const wchar_t*> example[] = {
-        {ctl::txtSpd, L"22"},    {ctl::txtAccel, L"0.5"},   {ctl::txtGrade, L"0"},
-        {ctl::txtLength, L"65"}, {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.control) + (row.ready ? ", ready" : ", at start"));
-        for (const auto& [box, text] : example) {
-            put(box, row.ready ? text : L" ");
+        for (const auto& [box, text] : kExample) {
+            Put(box, row.ready ? text : L" ");
         }
         IAccessible* object = ClientOf(ControlWindow(*layout::Find(row.control)));
         ASSERT_NE(object, nullptr);
@@ -266,18 +268,14 @@ TEST_F(ScreenReaderTest, StatesOfTheControls) {
             EXPECT_EQ(spoken.unavailable, row.unavailable);
         }
     }
-    for (const auto& [box, text] : example) {
-        put(box, L" ");
+    for (const auto& [box, text] : kExample) {
+        Put(box, L" ");
     }
 }
 
 // What a screen reader's user does through MSAA: Compute's default action, read and done, computes
 // as a click does once the worked example is in the boxes.
 TEST_F(ScreenReaderTest, ComputeIsPressedThroughItsDefaultAction) {
-    const auto put = [](std::string_view box, const wchar_t* text) {
-        SendMessageW(ControlWindow(*layout::Find(box)), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(text));
-    };
     const auto text = [](std::string_view box) {
         wchar_t buffer[64] = {};
         // From another program, only WM_GETTEXT reads an edit control's text.
@@ -285,11 +283,8 @@ TEST_F(ScreenReaderTest, ComputeIsPressedThroughItsDefaultAction) {
                      reinterpret_cast<LPARAM>(buffer));
         return std::wstring(buffer);
     };
-    const std::pair<std::string_view, const wchar_t*> example[] = {
-        {ctl::txtSpd, L"22"},    {ctl::txtAccel, L"0.5"},   {ctl::txtGrade, L"0"},
-        {ctl::txtLength, L"65"}, {ctl::txtEntryPos, L"11"}, {ctl::txtExitPos, L"77"}};
-    for (const auto& [box, value] : example) {
-        put(box, value);
+    for (const auto& [box, value] : kExample) {
+        Put(box, value);
     }
     IAccessible* compute = ClientOf(ControlWindow(*layout::Find(ctl::Command1)));
     ASSERT_NE(compute, nullptr);
@@ -303,8 +298,8 @@ TEST_F(ScreenReaderTest, ComputeIsPressedThroughItsDefaultAction) {
     }
     EXPECT_EQ(text(ctl::txtEntryPass), L"16.5");
     EXPECT_EQ(text(ctl::txtExitPass), L"23.6");
-    for (const auto& [box, value] : example) {
-        put(box, L" ");
+    for (const auto& [box, value] : kExample) {
+        Put(box, L" ");
     }
 }
 

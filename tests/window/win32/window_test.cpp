@@ -26,6 +26,7 @@
 #include "model/control_names.h"
 #include "sessions/focus_sessions.h"
 #include "window/layout.h"
+#include "window/win32/msaa_object.h"
 #include "window/win32/utf.h"
 
 namespace korvane::win32 {
@@ -48,10 +49,6 @@ struct Shown {
     std::wstring spokenName;
     std::wstring spokenDescription;
 };
-
-// IAccessible's interface id, spelt out (mingw-w64's oleacc library lacks the GUID itself).
-constexpr IID kIAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 // A message box's name and description as a screen reader asks for them.
 void ReadAloud(HWND box, Shown& shown) {
